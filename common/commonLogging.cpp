@@ -1,0 +1,3 @@
+#include "commonLogging.h"
+
+Q_LOGGING_CATEGORY(lcCommon, "tvd.common")

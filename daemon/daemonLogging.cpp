@@ -1,0 +1,3 @@
+#include "daemonLogging.h"
+
+Q_LOGGING_CATEGORY(lcKernel, "tvd.daemon.kernel")
