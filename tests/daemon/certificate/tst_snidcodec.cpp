@@ -23,6 +23,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void everyProductIdRoundTrips();
+    void requestNowUsesClockKeyAndAddress();
     void serialsUseAlphabetAndGrouping();
     void cleanName_data();
     void cleanName();
@@ -220,6 +221,31 @@ void tst_snidcodec::everyProductIdRoundTrips()
         QCOMPARE(fields.productID, productId);
         QVERIFY(SnidCodec::infosCRCMatches(fields, "NOM", "PRENOM"));
     }
+}
+
+void tst_snidcodec::requestNowUsesClockKeyAndAddress()
+{
+    SnidCodec codec;
+    const QDateTime before = QDateTime::currentDateTime();
+    const QString made = codec.makeSNID("DUPONT", "JEAN", 14);
+    const QDateTime after = QDateTime::currentDateTime();
+
+    SnidCodec::Fields fields;
+    QVERIFY(SnidCodec::decodeSNID(made.left(19), fields));
+    QVERIFY(fields.checkDigitOk);
+    QCOMPARE(made.mid(19), QStringLiteral("[%1]").arg(fields.key1to254));
+    QCOMPARE(fields.MacAdressCRC, SnidCodec::crc16(SnidCodec::firstMacAddress()));
+
+    // The clock may have moved on between the reads.
+    bool matched = false;
+    for (const QDateTime &when : { before, after }) {
+        matched = matched
+            || (fields.yearOffset == when.date().year() - 2011 && fields.month == when.date().month()
+                && fields.day == when.date().day() && fields.hour == when.time().hour()
+                && fields.minute == when.time().minute() && fields.second == when.time().second() % 32
+                && fields.key1to254 == SnidCodec::randomKey(when.time().minute(), when.time().second()));
+    }
+    QVERIFY2(matched, qPrintable(made));
 }
 
 void tst_snidcodec::serialsUseAlphabetAndGrouping()
