@@ -1,0 +1,3 @@
+#include "certificateLogging.h"
+
+Q_LOGGING_CATEGORY(lcSnid, "tvd.daemon.snid")
