@@ -1,0 +1,3 @@
+#include "certificateLogging.h"
+
+Q_LOGGING_CATEGORY(lcSoap, "tvd.daemon.soap")
