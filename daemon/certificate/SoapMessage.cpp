@@ -32,8 +32,9 @@ QString SoapMessage::methodNamespace() const { return _strMethodNamespace; }
 
 QString SoapMessage::toXmlString(int indent) const
 {
-    QString strXml;
-    QXmlStreamWriter writer(&strXml);
+    // Written as bytes so that the declaration names its encoding.
+    QByteArray xml;
+    QXmlStreamWriter writer(&xml);
     writer.setAutoFormatting(indent > 0);
     writer.setAutoFormattingIndent(indent);
     writer.writeStartDocument();
@@ -57,5 +58,5 @@ QString SoapMessage::toXmlString(int indent) const
     }
 
     writer.writeEndDocument();
-    return strXml;
+    return QString::fromUtf8(xml);
 }

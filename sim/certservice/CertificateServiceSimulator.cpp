@@ -111,6 +111,15 @@ int CertificateServiceSimulator::requestCount() const { return _requestCount; }
 
 QByteArray CertificateServiceSimulator::lastRequestBody() const { return _lastRequestBody; }
 
+QByteArray CertificateServiceSimulator::lastRequestHeader(const QByteArray &name) const
+{
+    for (const auto &header : _lastRequestHeaders) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    }
+    return {};
+}
+
 QByteArray CertificateServiceSimulator::lastAnswerBody() const { return _lastAnswerBody; }
 
 bool CertificateServiceSimulator::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
@@ -146,6 +155,7 @@ void CertificateServiceSimulator::answerSoap(const QHttpServerRequest &request, 
 {
     ++_requestCount;
     _lastRequestBody = request.body();
+    _lastRequestHeaders = request.headers();
     if (request.method() != QHttpServerRequest::Method::Post) {
         send(socket, { 405, "text/plain", "POST only" });
         return;

@@ -58,6 +58,7 @@ public:
 
     int requestCount() const;
     QByteArray lastRequestBody() const;
+    QByteArray lastRequestHeader(const QByteArray &name) const;
     QByteArray lastAnswerBody() const;
 
 protected:
@@ -85,6 +86,7 @@ private:
     int _slowPdfDelayMs = 20000;
     int _requestCount = 0;
     QByteArray _lastRequestBody;
+    QList<QPair<QByteArray, QByteArray>> _lastRequestHeaders;
     QByteArray _lastAnswerBody;
     qint64 _nextCertificateId = 1001;
     QSet<QString> _seenSerials;
