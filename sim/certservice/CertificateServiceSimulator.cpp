@@ -225,6 +225,18 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply
     case FailMode::Service:
         answer.strService = QStringLiteral("GetInvoice");
         break;
+    // Broken answers issue nothing, so that every attempt meets the same failure.
+    case FailMode::Id0:
+        answer.strCertificateId = QStringLiteral("0");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("0.pdf");
+        break;
+    case FailMode::IdBig:
+        answer.strCertificateId = QStringLiteral("2147483648");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("2147483648.pdf");
+        break;
+    case FailMode::NoUrl:
+        answer.strCertificateId = QString::number(_nextCertificateId);
+        break;
     default:
         if (_seenSerials.contains(strSerial)) {
             answer.errorBlock = QStringList { "201" };
@@ -235,12 +247,6 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply
         _certificates.insert(id, CertificatePdf(id, strName, deviceType, strSerial, QDateTime::currentDateTime()));
         answer.strCertificateId = QString::number(id);
         answer.strPdfUrl = pdfBaseUrl() + QString::number(id) + QStringLiteral(".pdf");
-        if (_failMode == FailMode::Id0)
-            answer.strCertificateId = QStringLiteral("0");
-        else if (_failMode == FailMode::IdBig)
-            answer.strCertificateId = QStringLiteral("2147483648");
-        else if (_failMode == FailMode::NoUrl)
-            answer.strPdfUrl.clear();
     }
     return { 200, "text/xml; charset=utf-8", SoapAnswerWriter::answer(tvd::deployment::kServiceNamespace, answer) };
 }
