@@ -34,8 +34,13 @@ void SoapHttpTransport::submitRequest(const SoapMessage &request, const QString 
     httpRequest.setRawHeader(QByteArrayLiteral("SOAPAction"), _strAction.toUtf8());
 
     QNetworkReply *reply = _networkAccess.post(httpRequest, request.toXmlString(2).toUtf8());
-    _currentReply = reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply] { readReply(reply); });
+    // An exchange that never ended would hold one of the few connections to
+    // the host for good; its answer could no longer be used anyway.
+    QPointer<QNetworkReply> earlierReply = _currentReply;
+    _currentReply = reply;
+    if (earlierReply && earlierReply->isRunning())
+        earlierReply->abort();
 }
 
 const SoapResponse &SoapHttpTransport::getResponse() const { return _response; }

@@ -11,8 +11,9 @@ class QNetworkReply;
 class SoapMessage;
 
 // Posts SOAP requests over HTTP and hands back their answers. Only the answer
-// of the latest request is reported: an earlier exchange still in flight
-// cannot be taken for the answer of a newer request.
+// of the latest request is reported: an earlier exchange still in flight is
+// dropped when a new request is submitted, so that it can neither be taken
+// for the newer answer nor hold a connection forever.
 class SoapHttpTransport : public QObject
 {
     Q_OBJECT

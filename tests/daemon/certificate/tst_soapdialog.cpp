@@ -66,6 +66,7 @@ private slots:
     void timeOutIsFinalAtOnce();
     void lateAnswerIsIgnored();
     void lateAnswerIsNotTakenForTheNextRequest();
+    void unansweredRequestsDoNotBlockLaterOnes();
     void newRequestStartsAfresh();
     void requestWhileWaitingIsIgnored();
 };
@@ -227,6 +228,21 @@ void tst_soapdialog::lateAnswerIsNotTakenForTheNextRequest()
     QCOMPARE(exchange.succeeded.count(), 1);
     QCOMPARE(exchange.succeeded.first().at(0).value<quint64>(), 1002u);
     QCOMPARE(exchange.failed.count(), 0);
+}
+
+void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
+{
+    // More unanswered requests than connections to one host.
+    Exchange exchange(100);
+    exchange.simulator.setFailMode(FailMode::Hang);
+    for (int i = 1; i <= 8; ++i) {
+        exchange.send(QStringLiteral("AAAA-AAAA-AAAA-AAA%1").arg(i));
+        QTRY_COMPARE(exchange.timedOut.count(), i);
+    }
+    exchange.simulator.setFailMode(FailMode::None);
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.simulator.requestCount(), 9);
 }
 
 void tst_soapdialog::newRequestStartsAfresh()
