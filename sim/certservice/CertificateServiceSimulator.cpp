@@ -160,11 +160,12 @@ void CertificateServiceSimulator::answerSoap(const QHttpServerRequest &request, 
         send(socket, { 405, "text/plain", "POST only" });
         return;
     }
-    const Reply reply = soapReply(request.body());
+    // Issues nothing: the same request may come again once the mode is off.
     if (_failMode == FailMode::Hang) {
         qCDebug(lcCertSim) << "hanging on purpose";
         return;
     }
+    const Reply reply = soapReply(request.body());
     _lastAnswerBody = reply.body;
     sendLater(socket, reply, _answerDelayMs);
 }

@@ -237,11 +237,11 @@ void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
     Exchange exchange(100);
     exchange.simulator.setFailMode(FailMode::Hang);
     for (int i = 1; i <= 8; ++i) {
-        exchange.send(QStringLiteral("AAAA-AAAA-AAAA-AAA%1").arg(i));
+        exchange.send();
         QTRY_COMPARE(exchange.timedOut.count(), i);
     }
     exchange.simulator.setFailMode(FailMode::None);
-    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    exchange.send();
     QTRY_COMPARE(exchange.succeeded.count(), 1);
     QCOMPARE(exchange.simulator.requestCount(), 9);
 }
