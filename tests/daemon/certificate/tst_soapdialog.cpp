@@ -70,6 +70,7 @@ private slots:
     void unansweredRequestsDoNotBlockLaterOnes();
     void newRequestStartsAfresh();
     void requestWhileWaitingIsIgnored();
+    void requestDuringPauseReplacesTheRetry();
 };
 
 void tst_soapdialog::getsCertificate()
@@ -277,6 +278,24 @@ void tst_soapdialog::requestWhileWaitingIsIgnored()
     QCOMPARE(exchange.succeeded.count(), 1);
     QCOMPARE(exchange.simulator.requestCount(), 1);
     QVERIFY(exchange.simulator.lastRequestBody().contains("AAAA-AAAA-AAAA-AAAA"));
+}
+
+void tst_soapdialog::requestDuringPauseReplacesTheRetry()
+{
+    Exchange exchange;
+    exchange.dialog.setIntervals(3000, 400);
+    exchange.simulator.setFailMode(FailMode::Code202);
+    exchange.send("AAAA-AAAA-AAAA-AAAA");
+    QTRY_COMPARE(exchange.failures, 1);
+
+    exchange.simulator.setFailMode(FailMode::None);
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QTest::qWait(600);
+    QCOMPARE(exchange.simulator.requestCount(), 2);
+    QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
+    QCOMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.failed.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_soapdialog)
