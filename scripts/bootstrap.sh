@@ -16,6 +16,7 @@ qt6-websockets-dev
 libgl-dev
 g++-mingw-w64-x86-64
 procps
+fonts-dejavu-core
 "
 
 missing=""

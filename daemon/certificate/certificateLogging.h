@@ -3,3 +3,4 @@
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcSnid)
+Q_DECLARE_LOGGING_CATEGORY(lcSoap)

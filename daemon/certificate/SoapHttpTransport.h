@@ -1,0 +1,42 @@
+#pragma once
+
+#include "SoapResponse.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QNetworkReply;
+class SoapMessage;
+
+// Posts SOAP requests over HTTP and hands back their answers. Only the answer
+// of the latest request is reported: an earlier exchange still in flight is
+// dropped when a new request is submitted, so that it can neither be taken
+// for the newer answer nor hold a connection forever.
+class SoapHttpTransport : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SoapHttpTransport(QObject *parent = nullptr);
+
+    void setHost(const QString &strHost, bool useSecureHTTP, int port);
+    void setAction(const QString &strAction);
+    void submitRequest(const SoapMessage &request, const QString &strPath);
+    const SoapResponse &getResponse() const;
+
+signals:
+    void responseReady();
+
+private:
+    void readReply(QNetworkReply *reply);
+
+    QNetworkAccessManager _networkAccess;
+    QString _strHost;
+    bool _useSecureHTTP = false;
+    int _port = 80;
+    QString _strAction;
+    QPointer<QNetworkReply> _currentReply;
+    SoapResponse _response;
+};

@@ -1,0 +1,291 @@
+#include "CertificateServiceSimulator.h"
+
+#include "SoapAnswerWriter.h"
+#include "deployment.h"
+#include "simLogging.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHostAddress>
+#include <QHttpServerRequest>
+#include <QMetaEnum>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void initResources() { Q_INIT_RESOURCE(certservice); }
+
+namespace {
+const QString kEnvelopeNamespace = QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/");
+const QString kPdfPath = QStringLiteral("/certificates/");
+const QStringList kArgumentNames = { "device_id", "devicetype", "identifier", "name", "email" };
+
+QString servicePath()
+{
+    return QUrl(QString::fromUtf8(tvd::deployment::kServiceUrl)).path() + QStringLiteral("/TolvandCiServices");
+}
+
+QString toolsPath() { return QUrl(QString::fromUtf8(tvd::deployment::kToolsWebUrl)).path(); }
+
+QDomElement childByLocalName(const QDomElement &parent, const QString &strLocalName)
+{
+    for (QDomElement child = parent.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        if (child.localName() == strLocalName)
+            return child;
+    }
+    return {};
+}
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    default:
+        return "Internal Server Error";
+    }
+}
+} // namespace
+
+std::optional<CertificateServiceSimulator::FailMode> CertificateServiceSimulator::failModeFromName(
+    const QString &strName)
+{
+    const int index = failModeNames().indexOf(strName);
+    if (index < 0)
+        return std::nullopt;
+    return FailMode(index + int(FailMode::Fault));
+}
+
+QStringList CertificateServiceSimulator::failModeNames()
+{
+    // In the order of FailMode, from Fault on.
+    return { "fault", "201", "202", "other", "service", "id0", "idbig", "nourl", "badxml", "hang", "http500", "slowpdf",
+        "nopdf" };
+}
+
+CertificateServiceSimulator::CertificateServiceSimulator(QObject *parent)
+    : QAbstractHttpServer(parent)
+{
+    initResources();
+}
+
+quint16 CertificateServiceSimulator::start(quint16 port)
+{
+    _port = listen(QHostAddress::LocalHost, port);
+    return _port;
+}
+
+quint16 CertificateServiceSimulator::port() const { return _port; }
+
+QString CertificateServiceSimulator::serviceUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(_port).arg(servicePath());
+}
+
+QString CertificateServiceSimulator::toolsUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(_port).arg(toolsPath());
+}
+
+QString CertificateServiceSimulator::pdfBaseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(_port).arg(kPdfPath);
+}
+
+void CertificateServiceSimulator::setFailMode(FailMode mode) { _failMode = mode; }
+
+void CertificateServiceSimulator::setServiceName(const QString &strServiceName) { _strServiceName = strServiceName; }
+
+void CertificateServiceSimulator::setAnswerDelay(int ms) { _answerDelayMs = ms; }
+
+void CertificateServiceSimulator::setSlowPdfDelay(int ms) { _slowPdfDelayMs = ms; }
+
+int CertificateServiceSimulator::requestCount() const { return _requestCount; }
+
+QByteArray CertificateServiceSimulator::lastRequestBody() const { return _lastRequestBody; }
+
+QByteArray CertificateServiceSimulator::lastRequestHeader(const QByteArray &name) const
+{
+    for (const auto &header : _lastRequestHeaders) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    }
+    return {};
+}
+
+QByteArray CertificateServiceSimulator::lastAnswerBody() const { return _lastAnswerBody; }
+
+bool CertificateServiceSimulator::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    const QString strPath = request.url().path();
+    qCDebug(lcCertSim) << "request" << request.method() << strPath;
+    if (strPath == servicePath()) {
+        answerSoap(request, socket);
+        return true;
+    }
+    if (request.method() != QHttpServerRequest::Method::Get)
+        return false;
+    if (strPath.startsWith(toolsPath()) && strPath.endsWith(QLatin1String("/tvdmon.ift"))) {
+        QFile file(QStringLiteral(":/certservice/tvdmon.ift"));
+        file.open(QIODevice::ReadOnly);
+        send(socket, { 200, "text/plain; charset=ISO-8859-1", file.readAll() });
+        return true;
+    }
+    if (strPath.startsWith(kPdfPath)) {
+        answerPdf(strPath, socket);
+        return true;
+    }
+    return false;
+}
+
+void CertificateServiceSimulator::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    qCDebug(lcCertSim) << "nothing at" << request.url().path();
+    send(socket, { 404, "text/plain", "Not Found" });
+}
+
+void CertificateServiceSimulator::answerSoap(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    ++_requestCount;
+    _lastRequestBody = request.body();
+    _lastRequestHeaders = request.headers();
+    if (request.method() != QHttpServerRequest::Method::Post) {
+        send(socket, { 405, "text/plain", "POST only" });
+        return;
+    }
+    // Issues nothing: the same request may come again once the mode is off.
+    if (_failMode == FailMode::Hang) {
+        qCDebug(lcCertSim) << "hanging on purpose";
+        return;
+    }
+    const Reply reply = soapReply(request.body());
+    _lastAnswerBody = reply.body;
+    sendLater(socket, reply, _answerDelayMs);
+}
+
+CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const QByteArray &body)
+{
+    const auto fault = [](const QString &strCode, const QString &strText) {
+        return Reply { 500, "text/xml; charset=utf-8", SoapAnswerWriter::fault(strCode, strText) };
+    };
+    QDomDocument document;
+    QString strError;
+    if (!document.setContent(body, true, &strError))
+        return fault("Client", "Malformed request: " + strError);
+    const QDomElement envelope = document.documentElement();
+    const QDomElement method = childByLocalName(childByLocalName(envelope, "Body"), "GetCertificate");
+    if (envelope.localName() != QLatin1String("Envelope") || envelope.namespaceURI() != kEnvelopeNamespace)
+        return fault("Client", "Not a SOAP 1.1 envelope");
+    if (method.isNull() || method.namespaceURI() != QString::fromUtf8(tvd::deployment::kServiceNamespace))
+        return fault("Client", "Unknown method");
+    QHash<QString, QString> arguments;
+    for (const QString &strName : kArgumentNames) {
+        const QDomElement argument = childByLocalName(method, strName);
+        if (argument.isNull())
+            return fault("Client", "Missing argument " + strName);
+        arguments.insert(strName, argument.text());
+    }
+    bool deviceTypeOk = false;
+    const int deviceType = arguments.value("devicetype").toInt(&deviceTypeOk);
+    if (!deviceTypeOk)
+        return fault("Client", "devicetype is not an int");
+
+    switch (_failMode) {
+    case FailMode::Fault:
+        return fault("Server", "Service en maintenance");
+    case FailMode::BadXml:
+        return { 200, "text/xml; charset=utf-8", "<SOAP-ENV:Envelope><SOAP-ENV:Body><broken" };
+    case FailMode::Http500:
+        return { 500, "text/plain", "Internal Server Error" };
+    default:
+        return certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType);
+    }
+}
+
+CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply(
+    const QString &strSerial, const QString &strName, int deviceType)
+{
+    SoapAnswerWriter::Answer answer { _strServiceName, {}, {}, {} };
+    switch (_failMode) {
+    case FailMode::Code201:
+        answer.errorBlock = QStringList { "201" };
+        break;
+    case FailMode::Code202:
+        answer.errorBlock = QStringList { "202" };
+        break;
+    case FailMode::Other:
+        answer.errorBlock = QStringList { "301", "Adresse refusée", "Le domaine n'accepte pas de courrier", strSerial };
+        break;
+    case FailMode::Service:
+        answer.strService = QStringLiteral("GetInvoice");
+        break;
+    // Broken answers issue nothing, so that every attempt meets the same failure.
+    case FailMode::Id0:
+        answer.strCertificateId = QStringLiteral("0");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("0.pdf");
+        break;
+    case FailMode::IdBig:
+        answer.strCertificateId = QStringLiteral("2147483648");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("2147483648.pdf");
+        break;
+    case FailMode::NoUrl:
+        answer.strCertificateId = QString::number(_nextCertificateId);
+        break;
+    default:
+        if (_seenSerials.contains(strSerial)) {
+            answer.errorBlock = QStringList { "201" };
+            break;
+        }
+        _seenSerials.insert(strSerial);
+        const qint64 id = _nextCertificateId++;
+        _certificates.insert(id, CertificatePdf(id, strName, deviceType, strSerial, QDateTime::currentDateTime()));
+        answer.strCertificateId = QString::number(id);
+        answer.strPdfUrl = pdfBaseUrl() + QString::number(id) + QStringLiteral(".pdf");
+    }
+    return { 200, "text/xml; charset=utf-8", SoapAnswerWriter::answer(tvd::deployment::kServiceNamespace, answer) };
+}
+
+void CertificateServiceSimulator::answerPdf(const QString &strPath, QTcpSocket *socket)
+{
+    const QString strFile = strPath.mid(kPdfPath.size());
+    const qint64 id = strFile.endsWith(QLatin1String(".pdf")) ? strFile.chopped(4).toLongLong() : 0;
+    if (_failMode == FailMode::NoPdf || !_certificates.contains(id)) {
+        send(socket, { 404, "text/plain", "Not Found" });
+        return;
+    }
+    // Fonts and painting need a GUI application, even an offscreen one.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        send(socket, { 500, "text/plain", "PDF rendering needs a QGuiApplication" });
+        return;
+    }
+    const Reply reply { 200, "application/pdf", _certificates.value(id).render() };
+    sendLater(socket, reply, _failMode == FailMode::SlowPdf ? _slowPdfDelayMs : 0);
+}
+
+void CertificateServiceSimulator::sendLater(QTcpSocket *socket, const Reply &reply, int delayMs)
+{
+    if (delayMs <= 0) {
+        send(socket, reply);
+        return;
+    }
+    // The client may have gone in the meantime.
+    QTimer::singleShot(delayMs, this, [socket = QPointer<QTcpSocket>(socket), reply] {
+        if (socket)
+            send(socket, reply);
+    });
+}
+
+void CertificateServiceSimulator::send(QTcpSocket *socket, const Reply &reply)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    head += "Content-Type: " + reply.contentType + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
+        + "\r\n\r\n";
+    socket->write(head + reply.body);
+}

@@ -1,0 +1,3 @@
+#include "simLogging.h"
+
+Q_LOGGING_CATEGORY(lcCertSim, "tvd.sim.certservice")

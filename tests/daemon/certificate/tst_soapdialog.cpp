@@ -1,0 +1,302 @@
+#include "CertificateServiceSimulator.h"
+#include "SoapDialog.h"
+#include "TempProgramFolder.h"
+#include "deployment.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+#include <memory>
+
+using FailMode = CertificateServiceSimulator::FailMode;
+
+namespace {
+const QString kPath = QStringLiteral("people/ws/r/deviceservices/TolvandCiServices");
+const QString kNetworkMessage = QString::fromUtf8(") Impossible d'accéder au serveur. Merci de vérifier la connexion "
+                                                  "au réseau.\nSi besoin, désactivez votre antivirus\net votre "
+                                                  "pare-feu (firewall)");
+const int kRetryPauseMs = 50;
+} // namespace
+
+// A SoapDialog talking to an in-process simulator, with short intervals.
+struct Exchange {
+    explicit Exchange(int timeOutMs = 3000, quint16 port = 0)
+        // The base URL's own port is never used: the service port is.
+        : dialog("http://127.0.0.1:1/people/ws/r/deviceservices", kPath, port ? port : simulator.start())
+        , succeeded(&dialog, &SoapDialog::fromServer_certificateIDAndPDFUrl)
+        , timedOut(&dialog, &SoapDialog::soapDialogTimeOut)
+        , failed(&dialog, &SoapDialog::forOutside_soapDialogStrMessageError)
+    {
+        dialog.setIntervals(timeOutMs, kRetryPauseMs);
+        // The dialog handles each failure before these counters see it, so a
+        // final text given at the third failure finds two failures counted.
+        QObject::connect(&dialog, &SoapDialog::forOutside_soapDialogStrMessageError, &dialog,
+                         [this] { failuresBeforeFinalText.append(failures); });
+        QObject::connect(&dialog, &SoapDialog::soapResponseForServiceIsFault, &dialog, [this] { ++failures; });
+        QObject::connect(&dialog, &SoapDialog::soapDialogMessageError, &dialog, [this] { ++failures; });
+        QObject::connect(&dialog, &SoapDialog::soapResponseForServiceIsOKButMessageError, &dialog,
+                         [this] { ++failures; });
+    }
+
+    void send(const QString &strSerial = "HBY4-3JXG-V8KK-ERJM")
+    {
+        dialog.sendGetCertificate(QString::fromUtf8("Zoé & <Fils>"), "Dupont", strSerial, 14, "zoe.dupont@example.fr");
+    }
+
+    CertificateServiceSimulator simulator;
+    SoapDialog dialog;
+    QSignalSpy succeeded;
+    QSignalSpy timedOut;
+    QSignalSpy failed;
+    int failures = 0;
+    QList<int> failuresBeforeFinalText;
+};
+
+class tst_soapdialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void getsCertificate();
+    void acceptsServiceNameInAnyCase_data();
+    void acceptsServiceNameInAnyCase();
+    void givesOneFinalTextAfterThreeAttempts_data();
+    void givesOneFinalTextAfterThreeAttempts();
+    void networkFailureIsFinalAfterThreeAttempts();
+    void timeOutIsFinalAtOnce();
+    void lateAnswerIsIgnored();
+    void lateAnswerIsNotTakenForTheNextRequest();
+    void unansweredRequestsDoNotBlockLaterOnes();
+    void newRequestStartsAfresh();
+    void requestWhileWaitingIsIgnored();
+    void requestDuringPauseReplacesTheRetry();
+};
+
+void tst_soapdialog::getsCertificate()
+{
+    Exchange exchange;
+    exchange.send();
+
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.succeeded.first().at(0).value<quint64>(), 1001u);
+    QCOMPARE(exchange.succeeded.first().at(1).toString(), exchange.simulator.pdfBaseUrl() + "1001.pdf");
+    QCOMPARE(exchange.simulator.requestCount(), 1);
+
+    // What went over the wire is the golden request, in the deployment's namespace.
+    QByteArray golden = readAll(TVD_GOLDEN_DIR "/getcertificate_request.xml");
+    golden.replace("http://127.0.0.1:8642/webservices", tvd::deployment::kServiceNamespace);
+    QCOMPARE(exchange.simulator.lastRequestBody(), golden);
+    QCOMPARE(exchange.simulator.lastRequestHeader("SOAPAction"), "POST");
+    QCOMPARE(exchange.simulator.lastRequestHeader("Content-Type"), "text/xml;charset=utf-8");
+    // The answer's error element is there, empty.
+    QVERIFY(exchange.simulator.lastAnswerBody().contains("<error/>"));
+
+    QTest::qWait(4 * kRetryPauseMs);
+    QCOMPARE(exchange.simulator.requestCount(), 1);
+    QCOMPARE(exchange.failed.count() + exchange.timedOut.count(), 0);
+}
+
+void tst_soapdialog::acceptsServiceNameInAnyCase_data()
+{
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("lower")           << "getcertificate"  << true;
+    QTest::newRow("upper")           << "GETCERTIFICATE"  << true;
+    QTest::newRow("mixed")           << "GetCertificate"  << true;
+    QTest::newRow("other service")   << "GetCertificates" << false;
+    QTest::newRow("empty")           << ""                << false;
+}
+
+void tst_soapdialog::acceptsServiceNameInAnyCase()
+{
+    QFETCH(QString, service);
+    QFETCH(bool, accepted);
+
+    Exchange exchange;
+    QSignalSpy kinds(&exchange.dialog, &SoapDialog::soapDialogMessageError);
+    exchange.simulator.setServiceName(service);
+    exchange.send();
+
+    if (accepted) {
+        QTRY_COMPARE(exchange.succeeded.count(), 1);
+        QCOMPARE(kinds.count(), 0);
+    } else {
+        // The service issued a certificate all the same: the new attempts
+        // then meet a used serial number.
+        QTRY_COMPARE(exchange.failed.count(), 1);
+        QCOMPARE(kinds.first().at(0).value<SoapDialog::e_SoapDialogError>(), SoapDialog::SDE_SNSFailure);
+        QCOMPARE(exchange.succeeded.count(), 0);
+    }
+}
+
+void tst_soapdialog::givesOneFinalTextAfterThreeAttempts_data()
+{
+    QTest::addColumn<FailMode>("mode");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("SOAP fault")       << FailMode::Fault    << "(SiF-678) Service en maintenance";
+    QTest::newRow("code 201")         << FailMode::Code201  << "(SiF-679) SNID collision";
+    QTest::newRow("code 202")         << FailMode::Code202  << "(SiF-679) SGP failure";
+    QTest::newRow("other code")       << FailMode::Other    << QString::fromUtf8("(SIOB) Adresse refusée:\nLe domaine n'accepte pas de courrier\n[HBY4-3JXG-V8KK-ERJM]");
+    QTest::newRow("wrong service")    << FailMode::Service  << "(SiF-679) SNS failure";
+    QTest::newRow("id 0")             << FailMode::Id0      << "(SiF-679) CID zero!";
+    QTest::newRow("id above 32 bits") << FailMode::IdBig    << "(SiF-679) CID zero!";
+    QTest::newRow("no PDF URL")       << FailMode::NoUrl    << "(SiF-679) CUR empty!";
+    QTest::newRow("unreadable XML")   << FailMode::BadXml   << "(SiF-XPa" + kNetworkMessage;
+    QTest::newRow("HTTP 500")         << FailMode::Http500  << "(SiF-NeT" + kNetworkMessage;
+}
+
+void tst_soapdialog::givesOneFinalTextAfterThreeAttempts()
+{
+    QFETCH(FailMode, mode);
+    QFETCH(QString, text);
+
+    Exchange exchange;
+    exchange.simulator.setFailMode(mode);
+    exchange.send();
+
+    QTRY_COMPARE(exchange.failed.count(), 1);
+    QCOMPARE(exchange.failed.first().at(0).toString(), text);
+    QCOMPARE(exchange.failuresBeforeFinalText, QList<int>({ 2 }));
+
+    QTest::qWait(4 * kRetryPauseMs);
+    QCOMPARE(exchange.simulator.requestCount(), 3);
+    QCOMPARE(exchange.failures, 3);
+    QCOMPARE(exchange.failed.count(), 1);
+    QCOMPARE(exchange.succeeded.count() + exchange.timedOut.count(), 0);
+}
+
+void tst_soapdialog::networkFailureIsFinalAfterThreeAttempts()
+{
+    // A port where nobody listens.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+
+    Exchange exchange(3000, port);
+    exchange.send();
+
+    QTRY_COMPARE(exchange.failed.count(), 1);
+    QCOMPARE(exchange.failed.first().at(0).toString(), "(SiF-NeT" + kNetworkMessage);
+    QCOMPARE(exchange.failuresBeforeFinalText, QList<int>({ 2 }));
+    QTest::qWait(4 * kRetryPauseMs);
+    QCOMPARE(exchange.failures, 3);
+    QCOMPARE(exchange.failed.count(), 1);
+}
+
+void tst_soapdialog::timeOutIsFinalAtOnce()
+{
+    Exchange exchange(300);
+    exchange.simulator.setFailMode(FailMode::Hang);
+    exchange.send();
+
+    QTRY_COMPARE(exchange.timedOut.count(), 1);
+    QTest::qWait(300 + 4 * kRetryPauseMs);
+    QCOMPARE(exchange.timedOut.count(), 1);
+    QCOMPARE(exchange.simulator.requestCount(), 1);
+    QCOMPARE(exchange.failed.count() + exchange.succeeded.count(), 0);
+}
+
+void tst_soapdialog::lateAnswerIsIgnored()
+{
+    Exchange exchange(200);
+    exchange.simulator.setAnswerDelay(500);
+    exchange.send();
+
+    QTRY_COMPARE(exchange.timedOut.count(), 1);
+    QTest::qWait(800);
+    QCOMPARE(exchange.timedOut.count(), 1);
+    QCOMPARE(exchange.failed.count() + exchange.succeeded.count(), 0);
+}
+
+void tst_soapdialog::lateAnswerIsNotTakenForTheNextRequest()
+{
+    Exchange exchange(200);
+    exchange.simulator.setAnswerDelay(500);
+    exchange.send("AAAA-AAAA-AAAA-AAAA");
+    QTRY_COMPARE(exchange.timedOut.count(), 1);
+
+    // The first answer arrives while the second request waits for its own.
+    exchange.dialog.setIntervals(3000, kRetryPauseMs);
+    exchange.simulator.setAnswerDelay(600);
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QTest::qWait(300);
+
+    // Only the second request's own certificate is reported.
+    QCOMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.succeeded.first().at(0).value<quint64>(), 1002u);
+    QCOMPARE(exchange.failed.count(), 0);
+}
+
+void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
+{
+    // More unanswered requests than connections to one host.
+    Exchange exchange(100);
+    exchange.simulator.setFailMode(FailMode::Hang);
+    for (int i = 1; i <= 8; ++i) {
+        exchange.send();
+        QTRY_COMPARE(exchange.timedOut.count(), i);
+    }
+    exchange.simulator.setFailMode(FailMode::None);
+    exchange.send();
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.simulator.requestCount(), 9);
+}
+
+void tst_soapdialog::newRequestStartsAfresh()
+{
+    Exchange exchange;
+    exchange.simulator.setFailMode(FailMode::Code202);
+    exchange.send("AAAA-AAAA-AAAA-AAAA");
+    QTRY_COMPARE(exchange.failed.count(), 1);
+
+    // After a final failure the next request gets its own three attempts,
+    // with its own arguments.
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    QTRY_COMPARE(exchange.simulator.requestCount(), 4);
+    QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
+    exchange.simulator.setFailMode(FailMode::None);
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.simulator.requestCount(), 5);
+    QCOMPARE(exchange.failed.count(), 1);
+    QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
+}
+
+void tst_soapdialog::requestWhileWaitingIsIgnored()
+{
+    Exchange exchange;
+    exchange.simulator.setAnswerDelay(200);
+    exchange.send("AAAA-AAAA-AAAA-AAAA");
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QTest::qWait(400);
+    QCOMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.simulator.requestCount(), 1);
+    QVERIFY(exchange.simulator.lastRequestBody().contains("AAAA-AAAA-AAAA-AAAA"));
+}
+
+void tst_soapdialog::requestDuringPauseReplacesTheRetry()
+{
+    Exchange exchange;
+    exchange.dialog.setIntervals(3000, 400);
+    exchange.simulator.setFailMode(FailMode::Code202);
+    exchange.send("AAAA-AAAA-AAAA-AAAA");
+    QTRY_COMPARE(exchange.failures, 1);
+
+    exchange.simulator.setFailMode(FailMode::None);
+    exchange.send("BBBB-BBBB-BBBB-BBBB");
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QTest::qWait(600);
+    QCOMPARE(exchange.simulator.requestCount(), 2);
+    QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
+    QCOMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.failed.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_soapdialog)
+#include "tst_soapdialog.moc"
