@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "SnidCodec.h"
+
 CertificatePdf::CertificatePdf(
     qint64 certificateId, const QString &strName, int deviceType, const QString &strSerial, const QDateTime &issuedAt)
     : _certificateId(certificateId)
@@ -37,7 +39,7 @@ QByteArray CertificatePdf::render() const
     painter.setFont(font);
     const QStringList lines = {
         QStringLiteral("Client : %1").arg(_strName),
-        QStringLiteral("Type d'appareil : %1").arg(_deviceType),
+        QStringLiteral("Type d'appareil : %1").arg(SnidCodec().deviceTypeName(_deviceType)),
         QStringLiteral("Numéro de série : %1").arg(_strSerial),
         QStringLiteral("Certificat n° %1").arg(_certificateId),
         QStringLiteral("Date : %1").arg(_issuedAt.toString(QStringLiteral("dd/MM/yyyy HH:mm"))),
