@@ -2,6 +2,7 @@
 
 #include "commonLogging.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QVersionNumber>
@@ -26,16 +27,13 @@ int winOSinfos::windowsVersionOf(const QString &kernelType, const QString &kerne
     if (major == 5)
         return minor == 0 ? WV_2000 : minor == 1 ? WV_XP : WV_2003;
     if (major == 6) {
-        static const int sixes[] = {WV_VISTA, WV_WINDOWS7, WV_WINDOWS8, WV_WINDOWS8_1};
+        static const int sixes[] = { WV_VISTA, WV_WINDOWS7, WV_WINDOWS8, WV_WINDOWS8_1 };
         return minor >= 0 && minor <= 3 ? sixes[minor] : WV_None;
     }
     return major == 10 ? WV_WINDOWS10 : WV_None;
 }
 
-int winOSinfos::reportedWindowsVersion()
-{
-    return windowsVersionOf(QSysInfo::kernelType(), QSysInfo::kernelVersion());
-}
+int winOSinfos::reportedWindowsVersion() { return windowsVersionOf(QSysInfo::kernelType(), QSysInfo::kernelVersion()); }
 
 bool winOSinfos::checkWindowsVersion(int windowsVersion)
 {
@@ -59,24 +57,25 @@ bool winOSinfos::checkWindowsVersion(int windowsVersion)
     }
 }
 
-bool winOSinfos::isSupportedWindows() const
-{
-    return _isSupportedWindows;
-}
+bool winOSinfos::isSupportedWindows() const { return _isSupportedWindows; }
 
-bool winOSinfos::isVistaOrLater() const
-{
-    return _isVistaOrLater;
-}
+bool winOSinfos::isVistaOrLater() const { return _isVistaOrLater; }
 
-int winOSinfos::winVersion() const
-{
-    return _windowsVersion;
-}
+int winOSinfos::winVersion() const { return _windowsVersion; }
 
 QString winOSinfos::standardDataLocation()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString winOSinfos::userLocalDataLocation()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString winOSinfos::userDesktopLocation()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
 void winOSinfos::initDataLocation()
@@ -85,7 +84,4 @@ void winOSinfos::initDataLocation()
     qCDebug(lcCommon) << "_strDataLocation=" << _strDataLocation;
 }
 
-QString winOSinfos::dataLocation() const
-{
-    return _strDataLocation;
-}
+QString winOSinfos::dataLocation() const { return _strDataLocation; }
