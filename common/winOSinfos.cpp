@@ -27,13 +27,16 @@ int winOSinfos::windowsVersionOf(const QString &kernelType, const QString &kerne
     if (major == 5)
         return minor == 0 ? WV_2000 : minor == 1 ? WV_XP : WV_2003;
     if (major == 6) {
-        static const int sixes[] = { WV_VISTA, WV_WINDOWS7, WV_WINDOWS8, WV_WINDOWS8_1 };
+        static const int sixes[] = {WV_VISTA, WV_WINDOWS7, WV_WINDOWS8, WV_WINDOWS8_1};
         return minor >= 0 && minor <= 3 ? sixes[minor] : WV_None;
     }
     return major == 10 ? WV_WINDOWS10 : WV_None;
 }
 
-int winOSinfos::reportedWindowsVersion() { return windowsVersionOf(QSysInfo::kernelType(), QSysInfo::kernelVersion()); }
+int winOSinfos::reportedWindowsVersion()
+{
+    return windowsVersionOf(QSysInfo::kernelType(), QSysInfo::kernelVersion());
+}
 
 bool winOSinfos::checkWindowsVersion(int windowsVersion)
 {
@@ -57,11 +60,20 @@ bool winOSinfos::checkWindowsVersion(int windowsVersion)
     }
 }
 
-bool winOSinfos::isSupportedWindows() const { return _isSupportedWindows; }
+bool winOSinfos::isSupportedWindows() const
+{
+    return _isSupportedWindows;
+}
 
-bool winOSinfos::isVistaOrLater() const { return _isVistaOrLater; }
+bool winOSinfos::isVistaOrLater() const
+{
+    return _isVistaOrLater;
+}
 
-int winOSinfos::winVersion() const { return _windowsVersion; }
+int winOSinfos::winVersion() const
+{
+    return _windowsVersion;
+}
 
 QString winOSinfos::standardDataLocation()
 {
@@ -84,4 +96,7 @@ void winOSinfos::initDataLocation()
     qCDebug(lcCommon) << "_strDataLocation=" << _strDataLocation;
 }
 
-QString winOSinfos::dataLocation() const { return _strDataLocation; }
+QString winOSinfos::dataLocation() const
+{
+    return _strDataLocation;
+}

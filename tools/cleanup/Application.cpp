@@ -11,7 +11,10 @@ Application::Application(int &argc, char **argv)
     setQuitOnLastWindowClosed(false);
 }
 
-Application::~Application() { delete _mainWindow; }
+Application::~Application()
+{
+    delete _mainWindow;
+}
 
 int Application::attachKernel(kernel *cleanupKernel)
 {

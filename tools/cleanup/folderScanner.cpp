@@ -157,7 +157,10 @@ scannedEntry folderScanner::next()
     }
 }
 
-qint64 folderScanner::listingCount() const { return _nbListings; }
+qint64 folderScanner::listingCount() const
+{
+    return _nbListings;
+}
 
 bool folderScanner::mayEnter(const scannedEntry &folder) const
 {
@@ -232,9 +235,15 @@ QList<scannedEntry> folderScanner::findFilesByNameNear(const QString &root, cons
     return named(collect(root, true, 0), name);
 }
 
-QList<scannedEntry> folderScanner::listFiles(const QString &root) { return collect(root, true, 0); }
+QList<scannedEntry> folderScanner::listFiles(const QString &root)
+{
+    return collect(root, true, 0);
+}
 
-QString folderScanner::fileNameOf(const QString &path) { return path.mid(lastSeparator(path) + 1); }
+QString folderScanner::fileNameOf(const QString &path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
 
 QString folderScanner::dirOf(const QString &path)
 {

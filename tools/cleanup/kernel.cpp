@@ -46,9 +46,15 @@ QString withoutTrailing(const QString &path, const QString &tail)
     return path.endsWith(tail) ? path.chopped(tail.size()) : path;
 }
 
-QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
-QString nativeChild(const QString &dir, const QString &name) { return dir + QDir::separator() + name; }
+QString nativeChild(const QString &dir, const QString &name)
+{
+    return dir + QDir::separator() + name;
+}
 
 void traceEntries(const QList<scannedEntry> &entries)
 {
@@ -100,9 +106,15 @@ QString kernel::markerLine()
         + QStringLiteral("/tools/tvm36/retdown.html');");
 }
 
-void kernel::setWindowsVersion(int windowsVersion) { _injectedWindowsVersion = windowsVersion; }
+void kernel::setWindowsVersion(int windowsVersion)
+{
+    _injectedWindowsVersion = windowsVersion;
+}
 
-void kernel::setRoots(const roots &searched) { _injectedRoots = searched; }
+void kernel::setRoots(const roots &searched)
+{
+    _injectedRoots = searched;
+}
 
 void kernel::setTimerIntervals(int launchMs, int quitMs)
 {
@@ -110,11 +122,20 @@ void kernel::setTimerIntervals(int launchMs, int quitMs)
     _quitIntervalMs = quitMs;
 }
 
-void kernel::startLaunchTimer() { _timerLaunch->start(_launchIntervalMs); }
+void kernel::startLaunchTimer()
+{
+    _timerLaunch->start(_launchIntervalMs);
+}
 
-void kernel::slot_timerLaunchTimeOut() { runCleanupSteps(); }
+void kernel::slot_timerLaunchTimeOut()
+{
+    runCleanupSteps();
+}
 
-void kernel::slot_timerQuitTimeOut() { emit ExitAppRequest(0); }
+void kernel::slot_timerQuitTimeOut()
+{
+    emit ExitAppRequest(0);
+}
 
 void kernel::readWindowsVersion()
 {
@@ -222,9 +243,15 @@ int kernel::XP_Check_and_Clean_TVDMON_Shortcut_from_Desktop()
     return 0;
 }
 
-const QList<removalEntry> &kernel::filesToDelete() const { return _filesToDelete; }
+const QList<removalEntry> &kernel::filesToDelete() const
+{
+    return _filesToDelete;
+}
 
-const QList<removalEntry> &kernel::menuDirsToCheck() const { return _menuDirsToCheck; }
+const QList<removalEntry> &kernel::menuDirsToCheck() const
+{
+    return _menuDirsToCheck;
+}
 
 void kernel::applyManagerRule(const QString &root, int depth, e_RuleForm form)
 {
@@ -373,10 +400,13 @@ void kernel::scheduleShortcutRemoval(const scannedEntry &shortcut)
 
 void kernel::scheduleFileRemoval(const QString &strDir, const QString &strFileName)
 {
-    _filesToDelete.append({ strDir, strFileName, 0 });
+    _filesToDelete.append({strDir, strFileName, 0});
 }
 
-void kernel::scheduleMenuFolderCheck(const QString &strDir) { _menuDirsToCheck.append({ strDir, QString(), 1 }); }
+void kernel::scheduleMenuFolderCheck(const QString &strDir)
+{
+    _menuDirsToCheck.append({strDir, QString(), 1});
+}
 
 void kernel::removeScheduledFiles()
 {

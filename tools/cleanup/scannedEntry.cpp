@@ -20,12 +20,27 @@ scannedEntry scannedEntry::forPath(const QString &path, bool isDir)
     return entry;
 }
 
-bool scannedEntry::isEndMarker() const { return strLinkPath.isEmpty() && strTargetPath.isEmpty(); }
+bool scannedEntry::isEndMarker() const
+{
+    return strLinkPath.isEmpty() && strTargetPath.isEmpty();
+}
 
-QString scannedEntry::linkName() const { return folderScanner::fileNameOf(strLinkPath); }
+QString scannedEntry::linkName() const
+{
+    return folderScanner::fileNameOf(strLinkPath);
+}
 
-QString scannedEntry::linkDir() const { return folderScanner::dirOf(strLinkPath); }
+QString scannedEntry::linkDir() const
+{
+    return folderScanner::dirOf(strLinkPath);
+}
 
-QString scannedEntry::targetName() const { return folderScanner::fileNameOf(strTargetPath); }
+QString scannedEntry::targetName() const
+{
+    return folderScanner::fileNameOf(strTargetPath);
+}
 
-QString scannedEntry::targetDir() const { return folderScanner::dirOf(strTargetPath); }
+QString scannedEntry::targetDir() const
+{
+    return folderScanner::dirOf(strTargetPath);
+}
