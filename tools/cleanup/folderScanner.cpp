@@ -2,9 +2,12 @@
 
 #include "cleanupLogging.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -86,9 +89,11 @@ int lastSeparator(const QString &path)
     return backslash >= 0 ? backslash : path.lastIndexOf(QLatin1Char('/'));
 }
 
+// Both separators made one; a path without backslashes is kept as it is, with
+// no copy.
 QString folded(QString path)
 {
-    return path.replace(QLatin1Char('\\'), QLatin1Char('?')).replace(QLatin1Char('/'), QLatin1Char('?'));
+    return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
 } // namespace
@@ -100,8 +105,6 @@ folderScanner::folderScanner(const QString &root, bool isDepthLimited, int profo
     , profondeurMax(profondeurMax)
     , _nbListings(0)
 {
-    _dirLister.setFilter(QDir::AllEntries | QDir::Drives | QDir::System | QDir::NoDotAndDotDot);
-    _dirLister.setSorting(QDir::Name | QDir::IgnoreCase);
     for (const char *word : kExclusionWords)
         _exclusions << QLatin1String(word);
     listCurrentDir();
@@ -110,7 +113,7 @@ folderScanner::folderScanner(const QString &root, bool isDepthLimited, int profo
 scannedEntry folderScanner::next()
 {
     for (;;) {
-        while (_nextIndex < _currentNames.size()) {
+        while (_nextIndex < _currentEntries.size()) {
             const QChar separator = separatorOf(strCurrentDir);
             if (separator.isNull()) {
                 ++_nextIndex;
@@ -118,14 +121,16 @@ scannedEntry folderScanner::next()
             }
             // A root given with its trailing separator must not double it.
             const QString prefix = strCurrentDir.endsWith(separator) ? strCurrentDir : strCurrentDir + separator;
-            const QString path = prefix + _currentNames.at(_nextIndex);
-            const QFileInfo info(path);
+            // The listing already tells plain files and folders apart, so
+            // only links cost a look at the disk here.
+            const QFileInfo &info = _currentEntries.at(_nextIndex);
+            const QString path = prefix + info.fileName();
             if (info.isRoot()) {
                 ++_nextIndex;
                 continue;
             }
             if (info.isDir()) {
-                const scannedEntry folder = scannedEntry::forPath(path, true);
+                const scannedEntry folder = scannedEntry::forPath(path, info, true);
                 if (mayEnter(folder))
                     enter(folder);
                 else
@@ -133,7 +138,7 @@ scannedEntry folderScanner::next()
                 continue;
             }
 
-            const scannedEntry file = scannedEntry::forPath(path, false);
+            const scannedEntry file = scannedEntry::forPath(path, info, false);
             qCDebug(lcCleanupScanner) << "(  f) " << file.strLinkPath << "->" << file.strTargetPath;
             ++_nextIndex;
             if (!_gettedTargets.contains(file.strTargetPath)) {
@@ -200,10 +205,24 @@ void folderScanner::remember(const scannedEntry &entry)
 
 void folderScanner::listCurrentDir()
 {
-    // An unreadable or vanished folder lists as empty.
-    _dirLister.setPath(strCurrentDir);
-    _currentNames = _dirLister.entryList();
+    _currentEntries = listFolder(strCurrentDir);
     ++_nbListings;
+}
+
+QFileInfoList folderScanner::listFolder(const QString &dir)
+{
+    // An unreadable or vanished folder lists as empty.
+    QFileInfoList entries;
+    QDirIterator lister(dir, QDir::AllEntries | QDir::Drives | QDir::System | QDir::NoDotAndDotDot);
+    while (lister.hasNext()) {
+        lister.next();
+        entries.append(lister.fileInfo());
+    }
+    // Sorted here rather than by QDir, which lower-cases a copy of every name.
+    std::stable_sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
+    });
+    return entries;
 }
 
 QList<scannedEntry> folderScanner::collect(const QString &root, bool isDepthLimited, int profondeurMax)

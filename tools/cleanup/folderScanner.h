@@ -2,7 +2,7 @@
 
 #include "scannedEntry.h"
 
-#include <QDir>
+#include <QFileInfoList>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -22,6 +22,8 @@ public:
     scannedEntry next();
     // Folder listings read from the disk so far.
     qint64 listingCount() const;
+    // One listing: every entry but the hidden ones, sorted by name ignoring case.
+    static QFileInfoList listFolder(const QString &dir);
 
     // Entries whose target file name is name (case-sensitive); depth 0 means
     // no limit.
@@ -47,14 +49,13 @@ private:
     void remember(const scannedEntry &entry);
 
     QString strCurrentDir;
-    QDir _dirLister;
-    QStringList _currentNames;
+    QFileInfoList _currentEntries;
     qint64 _nextIndex;
     QList<scannedEntry> _parentStack;
     QList<qint64> _indexStack;
     QList<scannedEntry> gettedlist;
     // Indexes over gettedlist: target paths as they are, and with both
-    // separators folded, so that a check does not walk the whole list.
+    // separators made one, so that a check does not walk the whole list.
     QSet<QString> _gettedTargets;
     QSet<QString> _gettedFoldedTargets;
     QStringList _exclusions;

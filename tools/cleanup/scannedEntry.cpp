@@ -6,9 +6,13 @@
 
 scannedEntry scannedEntry::forPath(const QString &path, bool isDir)
 {
+    return forPath(path, QFileInfo(path), isDir);
+}
+
+scannedEntry scannedEntry::forPath(const QString &path, const QFileInfo &info, bool isDir)
+{
     scannedEntry entry;
     entry.isDir = isDir;
-    const QFileInfo info(path);
     // Windows shortcut files count as links here, like symbolic links.
     if (info.isSymLink()) {
         entry.strLinkPath = path;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileInfo;
+
 // One file or folder met by the folderScanner. A link keeps its own path and
 // the path it leads to; anything else has only its own path as target.
 struct scannedEntry {
@@ -11,6 +13,8 @@ struct scannedEntry {
     int actionFlags = 0; // left to the caller
 
     static scannedEntry forPath(const QString &path, bool isDir);
+    // Same, with what a folder listing already knows of the path.
+    static scannedEntry forPath(const QString &path, const QFileInfo &info, bool isDir);
 
     // Both paths empty: the scan is over.
     bool isEndMarker() const;
