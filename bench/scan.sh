@@ -3,13 +3,15 @@
 # tool does (no depth limit), next to find -L over the same tree in the same
 # run, and tells how many folder listings the scan read. The tree is made
 # under /tmp and deleted afterwards.
-# Usage: bench/scan.sh [FILES] [FOLDERS] [RUNS]   (after a build in build/)
+# Usage: bench/scan.sh [FILES] [FOLDERS] [RUNS]   (after a build in build/;
+#        BUILD_DIR=other-build bench/scan.sh to time another build, say a
+#        release one)
 set -eu
 cd "$(dirname "$0")/.."
 files=${1:-100000}
 folders=${2:-5000}
 runs=${3:-3}
-bin=build/bench/bench_scan
+bin=${BUILD_DIR:-build}/bench/bench_scan
 [ -x "$bin" ] || { echo "build first: ./scripts/test.sh" >&2; exit 2; }
 
 root=$(mktemp -d /tmp/tvd-scan.XXXXXX)
