@@ -123,8 +123,8 @@ scannedEntry folderScanner::next()
             const QString prefix = strCurrentDir.endsWith(separator) ? strCurrentDir : strCurrentDir + separator;
             // The listing already tells plain files and folders apart, so
             // only links cost a look at the disk here.
-            const QFileInfo &info = _currentEntries.at(_nextIndex);
-            const QString path = prefix + info.fileName();
+            const QFileInfo &info = _currentEntries.at(_nextIndex).info;
+            const QString path = prefix + _currentEntries.at(_nextIndex).name;
             if (info.isRoot()) {
                 ++_nextIndex;
                 continue;
@@ -209,19 +209,18 @@ void folderScanner::listCurrentDir()
     ++_nbListings;
 }
 
-QFileInfoList folderScanner::listFolder(const QString &dir)
+QList<folderScanner::listedEntry> folderScanner::listFolder(const QString &dir)
 {
     // An unreadable or vanished folder lists as empty.
-    QFileInfoList entries;
+    QList<listedEntry> entries;
     QDirIterator lister(dir, QDir::AllEntries | QDir::Drives | QDir::System | QDir::NoDotAndDotDot);
     while (lister.hasNext()) {
         lister.next();
-        entries.append(lister.fileInfo());
+        entries.append({lister.fileName(), lister.fileInfo()});
     }
     // Sorted here rather than by QDir, which lower-cases a copy of every name.
-    std::stable_sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+        [](const listedEntry &a, const listedEntry &b) { return a.name.compare(b.name, Qt::CaseInsensitive) < 0; });
     return entries;
 }
 

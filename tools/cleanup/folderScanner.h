@@ -2,7 +2,7 @@
 
 #include "scannedEntry.h"
 
-#include <QFileInfoList>
+#include <QFileInfo>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -22,8 +22,13 @@ public:
     scannedEntry next();
     // Folder listings read from the disk so far.
     qint64 listingCount() const;
+    // An entry of a folder listing: its name and what the listing knows of it.
+    struct listedEntry {
+        QString name;
+        QFileInfo info;
+    };
     // One listing: every entry but the hidden ones, sorted by name ignoring case.
-    static QFileInfoList listFolder(const QString &dir);
+    static QList<listedEntry> listFolder(const QString &dir);
 
     // Entries whose target file name is name (case-sensitive); depth 0 means
     // no limit.
@@ -49,7 +54,7 @@ private:
     void remember(const scannedEntry &entry);
 
     QString strCurrentDir;
-    QFileInfoList _currentEntries;
+    QList<listedEntry> _currentEntries;
     qint64 _nextIndex;
     QList<scannedEntry> _parentStack;
     QList<qint64> _indexStack;
