@@ -141,7 +141,7 @@ scannedEntry folderScanner::next()
             const scannedEntry file = scannedEntry::forPath(path, info, false);
             qCDebug(lcCleanupScanner) << "(  f) " << file.strLinkPath << "->" << file.strTargetPath;
             ++_nextIndex;
-            if (!_gettedTargets.contains(file.strTargetPath)) {
+            if (!gettedlist.contains(file.strTargetPath)) {
                 remember(file);
                 qCDebug(lcCleanupScanner) << "file: " << file.strLinkPath << "->" << file.strTargetPath
                                           << " added to gettedlist and returned as ok file ";
@@ -198,8 +198,7 @@ void folderScanner::enter(const scannedEntry &folder)
 
 void folderScanner::remember(const scannedEntry &entry)
 {
-    gettedlist.append(entry);
-    _gettedTargets.insert(entry.strTargetPath);
+    gettedlist.insert(entry.strTargetPath);
     _gettedFoldedTargets.insert(folded(entry.strTargetPath));
 }
 

@@ -58,10 +58,10 @@ private:
     qint64 _nextIndex;
     QList<scannedEntry> _parentStack;
     QList<qint64> _indexStack;
-    QList<scannedEntry> gettedlist;
-    // Indexes over gettedlist: target paths as they are, and with both
-    // separators made one, so that a check does not walk the whole list.
-    QSet<QString> _gettedTargets;
+    // Every file returned and every folder entered, kept by target path as
+    // that is all they are looked up by: as it is, and with both separators
+    // made one.
+    QSet<QString> gettedlist;
     QSet<QString> _gettedFoldedTargets;
     QStringList _exclusions;
     bool _isDepthLimited;
