@@ -46,6 +46,8 @@ QString withoutTrailing(const QString &path, const QString &tail)
     return path.endsWith(tail) ? path.chopped(tail.size()) : path;
 }
 
+// Earlier installations wrote backslashes; the native separator is that on
+// Windows and keeps the same steps working on the trees of other systems.
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
