@@ -2,6 +2,7 @@
 
 #include "commonLogging.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QVersionNumber>
@@ -77,6 +78,16 @@ int winOSinfos::winVersion() const
 QString winOSinfos::standardDataLocation()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString winOSinfos::userLocalDataLocation()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+}
+
+QString winOSinfos::userDesktopLocation()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
 void winOSinfos::initDataLocation()

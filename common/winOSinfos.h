@@ -42,6 +42,10 @@ public:
     int winVersion() const;
 
     static QString standardDataLocation();
+    // The user's own folders, with native separators: local application data
+    // without any organisation or application sub-folder, and the desktop.
+    static QString userLocalDataLocation();
+    static QString userDesktopLocation();
     void initDataLocation();
     QString dataLocation() const;
 

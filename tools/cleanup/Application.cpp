@@ -1,0 +1,28 @@
+#include "Application.h"
+
+#include "MainWindow.h"
+#include "kernel.h"
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+    , _kernel(nullptr)
+    , _mainWindow(nullptr)
+{
+    setQuitOnLastWindowClosed(false);
+}
+
+Application::~Application()
+{
+    delete _mainWindow;
+}
+
+int Application::attachKernel(kernel *cleanupKernel)
+{
+    _kernel = cleanupKernel;
+    if (!_kernel)
+        return -1;
+    _mainWindow = new MainWindow(_kernel);
+    _mainWindow->show();
+    _kernel->startLaunchTimer();
+    return 0;
+}
