@@ -2,13 +2,14 @@
 #include "SoapResponse.h"
 #include "TempProgramFolder.h"
 #include "deployment.h"
+#include "textMessagesTable.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 
 using FailMode = CertificateServiceSimulator::FailMode;
 
@@ -122,14 +123,16 @@ void tst_certservicesimulator::servesEveryTextId()
     QNetworkReply *reply = get(_simulator->toolsUrl() + "fr/tvdmon.ift");
     QVERIFY(finished(reply));
     QCOMPARE(reply->error(), QNetworkReply::NoError);
-    const QStringList lines = QString::fromLatin1(reply->readAll()).split("\r\n");
+
+    // Read back by the daemon's own table, as the daemon reads the download.
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("tvdmon.ift"), reply->readAll()));
+    textMessagesTable texts;
+    QCOMPARE(texts.loadFromFile(dir.filePath("tvdmon.ift")), 0);
     for (const char *id : { "CertifPresentation", "CertifPdfExplanation", "CertifTransmissionOK", "CertifMaxReqReach",
-                            "NetworkError", "REEF-Error", "Error", "LocalizationWebDir" }) {
-        const QString strEntry = QString::fromLatin1(id) + '=';
-        QVERIFY2(std::any_of(lines.cbegin(), lines.cend(),
-                             [&](const QString &strLine) { return strLine.startsWith(strEntry) && strLine.size() > strEntry.size(); }),
-                 id);
-    }
+                            "NetworkError", "REEF-Error", "Error", "LocalizationWebDir" })
+        QVERIFY2(!texts.textOf(id).startsWith("Missing value for <"), id);
+    QCOMPARE(texts.textOf("LocalizationWebDir"), QString("fr"));
 }
 
 void tst_certservicesimulator::pdfFailures()
