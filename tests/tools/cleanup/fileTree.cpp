@@ -14,11 +14,11 @@ bool makeParent(const QString &path)
 
 } // namespace
 
-bool buildTree(const QString &base, const QStringList &specs)
+bool buildTree(const QString &base, const QStringList &entries)
 {
-    for (const QString &spec : specs) {
-        const QChar kind = spec.at(0);
-        const QString rest = spec.mid(2);
+    for (const QString &entry : entries) {
+        const QChar kind = entry.at(0);
+        const QString rest = entry.mid(2);
         if (kind == QLatin1Char('d')) {
             if (!QDir().mkpath(base + QLatin1Char('/') + rest))
                 return false;
