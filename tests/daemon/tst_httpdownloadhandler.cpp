@@ -1,0 +1,405 @@
+#include "HttpTestServer.h"
+#include "TempProgramFolder.h"
+#include "httpDownloadHandler.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Route = HttpTestServer::Route;
+
+// What the handler tells its owner, in order, with the time of each event.
+class Recorder : public QObject
+{
+public:
+    explicit Recorder(httpDownloadHandler &handler)
+    {
+        _clock.start();
+        connect(&handler, &httpDownloadHandler::downloadDLProgress, this,
+            [this](int state) { add("progress " + QString::number(state)); });
+        connect(&handler, &httpDownloadHandler::networkErrorOccured, this, [this](const QString &text) { add(text); });
+        connect(&handler, &httpDownloadHandler::writeFileOK, this, [this] { add("writeFileOK"); });
+        connect(&handler, &httpDownloadHandler::writeFileFailed, this, [this] { add("writeFileFailed"); });
+        connect(&handler, &httpDownloadHandler::fileDownloadedAndWrote, this, [this] { add("fileDownloadedAndWrote"); });
+    }
+
+    // The events without the progress of arriving data (1) and without
+    // repeats: how often progress comes depends on the network stack.
+    QStringList outline() const
+    {
+        QStringList events;
+        for (const QString &event : _events) {
+            if (event != "progress 1" && (events.isEmpty() || events.last() != event))
+                events << event;
+        }
+        return events;
+    }
+    QStringList events() const { return _events; }
+    qint64 timeOf(const QString &event, int occurrence) const
+    {
+        int seen = 0;
+        for (int i = 0; i < _events.size(); ++i) {
+            if (_events.at(i) == event && seen++ == occurrence)
+                return _times.at(i);
+        }
+        return -1;
+    }
+    bool waitFor(const QString &event, int timeoutMs = 10000)
+    {
+        return QTest::qWaitFor([&] { return _events.contains(event); }, timeoutMs);
+    }
+
+private:
+    void add(const QString &event)
+    {
+        _events << event;
+        _times << _clock.elapsed();
+    }
+
+    QElapsedTimer _clock;
+    QStringList _events;
+    QList<qint64> _times;
+};
+
+class tst_httpDownloadHandler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void retriesThenSucceeds_data();
+    void retriesThenSucceeds();
+    void failsForGood_data();
+    void failsForGood();
+    void timeOutEndsWithoutNewAttempt();
+    void lateFinishedRepeatsTimeOutText();
+    void launchWhileRunningChangesNothing();
+    void writesWhatArrives_data();
+    void writesWhatArrives();
+    void unwritableDestinationFailsAtOnce();
+    void abortEmitsNothing_data();
+    void abortEmitsNothing();
+    void attemptCountSurvivesLaunchesOnly_data();
+    void attemptCountSurvivesLaunchesOnly();
+    void refusesSchemesOtherThanWeb_data();
+    void refusesSchemesOtherThanWeb();
+
+private:
+    // Short intervals in the deployed ratios: limit 11000, waits n x 2700 +
+    // 2000, announce after 2600, all divided by 10.
+    void useShortIntervals(httpDownloadHandler &handler) { handler.setIntervals(1100, 200, 270, 260); }
+    // Faster still, where only the order of events matters.
+    void useShortestIntervals(httpDownloadHandler &handler) { handler.setIntervals(1100, 20, 27, 26); }
+    QString destination() const { return _dir.filePath("tvdmon.ift"); }
+
+    HttpTestServer _server;
+    QTemporaryDir _dir;
+    int _path = 0;
+    QString _route;
+};
+
+void tst_httpDownloadHandler::initTestCase()
+{
+    QVERIFY(_server.listen());
+}
+
+void tst_httpDownloadHandler::init()
+{
+    // A fresh path per test: request counts start at 0.
+    _route = QString("/file%1").arg(++_path);
+}
+
+void tst_httpDownloadHandler::cleanup()
+{
+    QFile::remove(destination());
+}
+
+void tst_httpDownloadHandler::retriesThenSucceeds_data()
+{
+    QTest::addColumn<bool>("defaults");
+    QTest::newRow("short intervals") << false;
+    QTest::newRow("deployed intervals") << true;
+}
+
+void tst_httpDownloadHandler::retriesThenSucceeds()
+{
+    QFETCH(bool, defaults);
+    const QByteArray body(200000, 'p');
+    _server.setRoute(_route, Route{body, 200, false, 0, false, 3});
+    httpDownloadHandler handler;
+    if (!defaults)
+        useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+
+    QVERIFY(recorder.waitFor("fileDownloadedAndWrote", defaults ? 35000 : 10000));
+    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
+                                     "progress 222", "progress 0", "progress 100", "writeFileOK",
+                                     "fileDownloadedAndWrote"}).join(", "));
+    QCOMPARE(readAll(destination()), body);
+    QCOMPARE(_server.requestCount(_route), 4);
+
+    // Waits of n x 2700 + 2000 ms, then 2600 ms before the notice.
+    const double scale = defaults ? 1 : 0.1;
+    // Qt's coarse timers may fire up to 5% early or late.
+    const auto near = [scale](qint64 measured, int deployed) {
+        return measured >= deployed * scale * 0.94 && measured <= deployed * scale * 1.06 + 100;
+    };
+    for (int n = 0; n < 3; ++n) {
+        const qint64 wait = recorder.timeOf("progress 0", n + 1) - recorder.timeOf("progress 222", n);
+        QVERIFY2(near(wait, (n + 1) * 2700 + 2000), qPrintable(QString("wait %1: %2 ms").arg(n + 1).arg(wait)));
+    }
+    const qint64 announce = recorder.timeOf("fileDownloadedAndWrote", 0) - recorder.timeOf("writeFileOK", 0);
+    QVERIFY2(near(announce, 2600), qPrintable(QString("announce: %1 ms").arg(announce)));
+}
+
+void tst_httpDownloadHandler::failsForGood_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<Route>("route");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("requests");
+
+    Route always503;
+    always503.failFirst = 1000;
+    Route dropped{QByteArray(100000, 'd')};
+    dropped.dropMidBody = true;
+
+    QTest::newRow("fourth failure")   << QString()                          << always503 << "HDL-Error:403" << 4;
+    QTest::newRow("not found")        << QString()                          << Route{{}, 404} << "HDL-Error:203" << 4;
+    QTest::newRow("dropped mid-body") << QString()                          << dropped   << "HDL-Error:2"   << 4;
+    QTest::newRow("host not found")   << "http://tvd-no-such-host.invalid/" << Route{}   << "HDL-Error:3"   << 0;
+}
+
+void tst_httpDownloadHandler::failsForGood()
+{
+    QFETCH(QString, url);
+    QFETCH(Route, route);
+    QFETCH(QString, text);
+    QFETCH(int, requests);
+
+    _server.setRoute(_route, route);
+    httpDownloadHandler handler;
+    useShortestIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(url.isEmpty() ? _server.url(_route).toString() : url, destination());
+    handler.launchDownload();
+
+    QVERIFY(recorder.waitFor(text));
+    QTest::qWait(300);
+    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
+                                     "progress 222", "progress 0", text}).join(", "));
+    QCOMPARE(_server.requestCount(_route), requests);
+    QVERIFY(!QFile::exists(destination()));
+}
+
+void tst_httpDownloadHandler::timeOutEndsWithoutNewAttempt()
+{
+    _server.setRoute(_route, Route{"late", 200, false, -1});
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+
+    QVERIFY(recorder.waitFor("HDL-TimeOut:677"));
+    QVERIFY(recorder.timeOf("HDL-TimeOut:677", 0) >= 1100 * 0.94);
+    QTest::qWait(700);
+    QCOMPARE(recorder.events().join(", "), QString("progress 0, HDL-TimeOut:677"));
+    QCOMPARE(_server.requestCount(_route), 1);
+}
+
+void tst_httpDownloadHandler::lateFinishedRepeatsTimeOutText()
+{
+    _server.setRoute(_route, Route{"late", 200, false, 1500});
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+
+    QVERIFY(QTest::qWaitFor([&] { return recorder.events().count("HDL-TimeOut:677") == 2; }, 5000));
+    QTest::qWait(300);
+    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "HDL-TimeOut:677", "progress 100", "HDL-TimeOut:677"}).join(", "));
+    QCOMPARE(_server.requestCount(_route), 1);
+    QVERIFY(!QFile::exists(destination()));
+}
+
+void tst_httpDownloadHandler::launchWhileRunningChangesNothing()
+{
+    _server.setRoute(_route, Route{"body", 200, false, 300});
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+    handler.launchDownload();
+
+    QVERIFY(recorder.waitFor("fileDownloadedAndWrote"));
+    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 100", "writeFileOK", "fileDownloadedAndWrote"}).join(", "));
+    QCOMPARE(_server.requestCount(_route), 1);
+}
+
+void tst_httpDownloadHandler::writesWhatArrives_data()
+{
+    QTest::addColumn<Route>("route");
+    QTest::addColumn<QStringList>("outline");
+
+    const QStringList written{"progress 0", "progress 100", "writeFileOK", "fileDownloadedAndWrote"};
+    QTest::newRow("empty body") << Route{} << QStringList{"progress 0", "writeFileOK", "fileDownloadedAndWrote"};
+    QTest::newRow("with length") << Route{QByteArray(300000, 'c')} << written;
+    // Without a length, arriving data never reads as complete.
+    QTest::newRow("chunked") << Route{QByteArray(300000, 'c'), 200, true}
+                             << QStringList{"progress 0", "writeFileOK", "fileDownloadedAndWrote"};
+}
+
+void tst_httpDownloadHandler::writesWhatArrives()
+{
+    QFETCH(Route, route);
+    QFETCH(QStringList, outline);
+
+    _server.setRoute(_route, route);
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+
+    QVERIFY(recorder.waitFor("fileDownloadedAndWrote"));
+    QCOMPARE(recorder.outline().join(", "), outline.join(", "));
+    if (route.chunked)
+        QVERIFY(recorder.events().contains("progress 1"));
+    QVERIFY(QFile::exists(destination()));
+    QCOMPARE(readAll(destination()), route.body);
+}
+
+void tst_httpDownloadHandler::unwritableDestinationFailsAtOnce()
+{
+    _server.setRoute(_route, Route{"body"});
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    const QString path = _dir.filePath("absent/tvdmon.ift");
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), path);
+    handler.launchDownload();
+
+    const QString text = "WFE:" + path + ": 676";
+    QVERIFY(recorder.waitFor(text));
+    QTest::qWait(600);
+    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 100", text}).join(", "));
+    QCOMPARE(_server.requestCount(_route), 1);
+}
+
+void tst_httpDownloadHandler::abortEmitsNothing_data()
+{
+    QTest::addColumn<Route>("route");
+    // The last event before the abort, and how often it has come.
+    QTest::addColumn<QString>("abortAfter");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<int>("delayMs");
+
+    Route failing;
+    failing.failFirst = 1000;
+    Route slowFailing = failing;
+    slowFailing.delayMs = 400;
+
+    QTest::newRow("running attempt")       << Route{"x", 200, false, -1}   << "progress 0"      << 0 << 100;
+    QTest::newRow("wait before new try")   << failing                      << "progress 222"    << 0 << 50;
+    QTest::newRow("fourth attempt")        << slowFailing                  << "progress 0"      << 3 << 100;
+    QTest::newRow("after the time-out")    << Route{"x", 200, false, -1}   << "HDL-TimeOut:677" << 0 << 0;
+    QTest::newRow("announce delay")        << Route{"x"}                   << "writeFileOK"     << 0 << 50;
+}
+
+void tst_httpDownloadHandler::abortEmitsNothing()
+{
+    QFETCH(Route, route);
+    QFETCH(QString, abortAfter);
+    QFETCH(int, occurrence);
+    QFETCH(int, delayMs);
+
+    _server.setRoute(_route, route);
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
+    handler.launchDownload();
+    QVERIFY(QTest::qWaitFor([&] { return recorder.events().count(abortAfter) > occurrence; }, 10000));
+    QTest::qWait(delayMs);
+    const QStringList before = recorder.events();
+    const int requests = _server.requestCount(_route);
+
+    handler.slot_abortRequest();
+    QTest::qWait(1200);
+    QCOMPARE(recorder.events().join(", "), before.join(", "));
+    QCOMPARE(_server.requestCount(_route), requests);
+}
+
+void tst_httpDownloadHandler::attemptCountSurvivesLaunchesOnly_data()
+{
+    QTest::addColumn<QString>("restart");
+    QTest::addColumn<QStringList>("outline");
+
+    QTest::newRow("launch again") << "launch" << QStringList{"progress 0", "HDL-Error:403"};
+    QTest::newRow("new parameters") << "parameters" << QStringList{"progress 0", "progress 222"};
+    QTest::newRow("abort") << "abort" << QStringList{"progress 0", "progress 222"};
+}
+
+void tst_httpDownloadHandler::attemptCountSurvivesLaunchesOnly()
+{
+    QFETCH(QString, restart);
+    QFETCH(QStringList, outline);
+
+    Route failing;
+    failing.failFirst = 1000;
+    _server.setRoute(_route, failing);
+    httpDownloadHandler handler;
+    useShortestIntervals(handler);
+    Recorder recorder(handler);
+    const QString url = _server.url(_route).toString();
+    handler.setDownloadUrlAndFile(url, destination());
+    handler.launchDownload();
+    QVERIFY(recorder.waitFor("HDL-Error:403"));
+
+    if (restart == "parameters")
+        handler.setDownloadUrlAndFile(url, destination());
+    if (restart == "abort")
+        handler.slot_abortRequest();
+    const int seen = recorder.events().size();
+    handler.launchDownload();
+    QVERIFY(QTest::qWaitFor([&] { return recorder.events().size() >= seen + 2; }, 5000));
+    handler.slot_abortRequest();
+    QCOMPARE(recorder.events().mid(seen, 2).join(", "), outline.join(", "));
+}
+
+void tst_httpDownloadHandler::refusesSchemesOtherThanWeb_data()
+{
+    QTest::addColumn<QString>("url");
+    const QString existing = QFINDTESTDATA("tst_httpdownloadhandler.cpp");
+    QTest::newRow("file") << QUrl::fromLocalFile(existing).toString();
+    QTest::newRow("ftp") << "ftp://127.0.0.1/tvdmon.ift";
+    QTest::newRow("data") << "data:text/plain,TVD=1";
+    QTest::newRow("qrc") << "qrc:/tvdmon.ift";
+    QTest::newRow("no scheme") << "tvdmon.ift";
+}
+
+void tst_httpDownloadHandler::refusesSchemesOtherThanWeb()
+{
+    QFETCH(QString, url);
+    httpDownloadHandler handler;
+    useShortIntervals(handler);
+    Recorder recorder(handler);
+    handler.setDownloadUrlAndFile(url, destination());
+    handler.launchDownload();
+
+    QCOMPARE(recorder.events(), QStringList{"HDL-Error:301"});
+    QTest::qWait(600);
+    QCOMPARE(recorder.events(), QStringList{"HDL-Error:301"});
+    QVERIFY(!QFile::exists(destination()));
+}
+
+QTEST_GUILESS_MAIN(tst_httpDownloadHandler)
+#include "tst_httpdownloadhandler.moc"
