@@ -8,12 +8,21 @@
 
 using Route = HttpTestServer::Route;
 
-// What the handler tells its owner, in order, with the time of each event.
-class Recorder : public QObject
+// A handler and what it tells its owner, in order, with the time of each
+// event. Intervals keep the deployed ratios (limit 11000, waits n x 2700 +
+// 2000, announce after 2600): as deployed, divided by 10, or by 100 where only
+// the order of events matters.
+class Download : public QObject
 {
 public:
-    explicit Recorder(httpDownloadHandler &handler)
+    enum Intervals { Deployed, Short, Shortest };
+
+    explicit Download(Intervals intervals = Short)
     {
+        if (intervals == Short)
+            handler.setIntervals(1100, 200, 270, 260);
+        if (intervals == Shortest)
+            handler.setIntervals(1100, 20, 27, 26);
         _clock.start();
         connect(&handler, &httpDownloadHandler::downloadDLProgress, this,
             [this](int state) { add("progress " + QString::number(state)); });
@@ -21,6 +30,12 @@ public:
         connect(&handler, &httpDownloadHandler::writeFileOK, this, [this] { add("writeFileOK"); });
         connect(&handler, &httpDownloadHandler::writeFileFailed, this, [this] { add("writeFileFailed"); });
         connect(&handler, &httpDownloadHandler::fileDownloadedAndWrote, this, [this] { add("fileDownloadedAndWrote"); });
+    }
+
+    void start(const QString &url, const QString &path)
+    {
+        handler.setDownloadUrlAndFile(url, path);
+        handler.launchDownload();
     }
 
     // The events without the progress of arriving data (1) and without
@@ -48,6 +63,8 @@ public:
     {
         return QTest::qWaitFor([&] { return _events.contains(event); }, timeoutMs);
     }
+
+    httpDownloadHandler handler;
 
 private:
     void add(const QString &event)
@@ -88,11 +105,7 @@ private slots:
     void refusesSchemesOtherThanWeb();
 
 private:
-    // Short intervals in the deployed ratios: limit 11000, waits n x 2700 +
-    // 2000, announce after 2600, all divided by 10.
-    void useShortIntervals(httpDownloadHandler &handler) { handler.setIntervals(1100, 200, 270, 260); }
-    // Faster still, where only the order of events matters.
-    void useShortestIntervals(httpDownloadHandler &handler) { handler.setIntervals(1100, 20, 27, 26); }
+    QString routeUrl() const { return _server.url(_route).toString(); }
     QString destination() const { return _dir.filePath("tvdmon.ift"); }
 
     HttpTestServer _server;
@@ -129,15 +142,11 @@ void tst_httpDownloadHandler::retriesThenSucceeds()
     QFETCH(bool, defaults);
     const QByteArray body(200000, 'p');
     _server.setRoute(_route, Route{body, 200, false, 0, false, 3});
-    httpDownloadHandler handler;
-    if (!defaults)
-        useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
+    Download download(defaults ? Download::Deployed : Download::Short);
+    download.start(routeUrl(), destination());
 
-    QVERIFY(recorder.waitFor("fileDownloadedAndWrote", defaults ? 35000 : 10000));
-    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
+    QVERIFY(download.waitFor("fileDownloadedAndWrote", defaults ? 35000 : 10000));
+    QCOMPARE(download.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
                                      "progress 222", "progress 0", "progress 100", "writeFileOK",
                                      "fileDownloadedAndWrote"}).join(", "));
     QCOMPARE(readAll(destination()), body);
@@ -150,10 +159,10 @@ void tst_httpDownloadHandler::retriesThenSucceeds()
         return measured >= deployed * scale * 0.94 && measured <= deployed * scale * 1.06 + 100;
     };
     for (int n = 0; n < 3; ++n) {
-        const qint64 wait = recorder.timeOf("progress 0", n + 1) - recorder.timeOf("progress 222", n);
+        const qint64 wait = download.timeOf("progress 0", n + 1) - download.timeOf("progress 222", n);
         QVERIFY2(near(wait, (n + 1) * 2700 + 2000), qPrintable(QString("wait %1: %2 ms").arg(n + 1).arg(wait)));
     }
-    const qint64 announce = recorder.timeOf("fileDownloadedAndWrote", 0) - recorder.timeOf("writeFileOK", 0);
+    const qint64 announce = download.timeOf("fileDownloadedAndWrote", 0) - download.timeOf("writeFileOK", 0);
     QVERIFY2(near(announce, 2600), qPrintable(QString("announce: %1 ms").arg(announce)));
 }
 
@@ -183,15 +192,12 @@ void tst_httpDownloadHandler::failsForGood()
     QFETCH(int, requests);
 
     _server.setRoute(_route, route);
-    httpDownloadHandler handler;
-    useShortestIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(url.isEmpty() ? _server.url(_route).toString() : url, destination());
-    handler.launchDownload();
+    Download download(Download::Shortest);
+    download.start(url.isEmpty() ? routeUrl() : url, destination());
 
-    QVERIFY(recorder.waitFor(text));
+    QVERIFY(download.waitFor(text));
     QTest::qWait(300);
-    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
+    QCOMPARE(download.outline().join(", "), QStringList({"progress 0", "progress 222", "progress 0", "progress 222", "progress 0",
                                      "progress 222", "progress 0", text}).join(", "));
     QCOMPARE(_server.requestCount(_route), requests);
     QVERIFY(!QFile::exists(destination()));
@@ -200,31 +206,25 @@ void tst_httpDownloadHandler::failsForGood()
 void tst_httpDownloadHandler::timeOutEndsWithoutNewAttempt()
 {
     _server.setRoute(_route, Route{"late", 200, false, -1});
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
+    Download download;
+    download.start(routeUrl(), destination());
 
-    QVERIFY(recorder.waitFor("HDL-TimeOut:677"));
-    QVERIFY(recorder.timeOf("HDL-TimeOut:677", 0) >= 1100 * 0.94);
+    QVERIFY(download.waitFor("HDL-TimeOut:677"));
+    QVERIFY(download.timeOf("HDL-TimeOut:677", 0) >= 1100 * 0.94);
     QTest::qWait(700);
-    QCOMPARE(recorder.events().join(", "), QString("progress 0, HDL-TimeOut:677"));
+    QCOMPARE(download.events().join(", "), QString("progress 0, HDL-TimeOut:677"));
     QCOMPARE(_server.requestCount(_route), 1);
 }
 
 void tst_httpDownloadHandler::lateFinishedRepeatsTimeOutText()
 {
     _server.setRoute(_route, Route{"late", 200, false, 1500});
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
+    Download download;
+    download.start(routeUrl(), destination());
 
-    QVERIFY(QTest::qWaitFor([&] { return recorder.events().count("HDL-TimeOut:677") == 2; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return download.events().count("HDL-TimeOut:677") == 2; }, 5000));
     QTest::qWait(300);
-    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "HDL-TimeOut:677", "progress 100", "HDL-TimeOut:677"}).join(", "));
+    QCOMPARE(download.outline().join(", "), QStringList({"progress 0", "HDL-TimeOut:677", "progress 100", "HDL-TimeOut:677"}).join(", "));
     QCOMPARE(_server.requestCount(_route), 1);
     QVERIFY(!QFile::exists(destination()));
 }
@@ -232,15 +232,12 @@ void tst_httpDownloadHandler::lateFinishedRepeatsTimeOutText()
 void tst_httpDownloadHandler::launchWhileRunningChangesNothing()
 {
     _server.setRoute(_route, Route{"body", 200, false, 300});
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
-    handler.launchDownload();
+    Download download;
+    download.start(routeUrl(), destination());
+    download.handler.launchDownload();
 
-    QVERIFY(recorder.waitFor("fileDownloadedAndWrote"));
-    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 100", "writeFileOK", "fileDownloadedAndWrote"}).join(", "));
+    QVERIFY(download.waitFor("fileDownloadedAndWrote"));
+    QCOMPARE(download.outline().join(", "), QStringList({"progress 0", "progress 100", "writeFileOK", "fileDownloadedAndWrote"}).join(", "));
     QCOMPARE(_server.requestCount(_route), 1);
 }
 
@@ -263,16 +260,13 @@ void tst_httpDownloadHandler::writesWhatArrives()
     QFETCH(QStringList, outline);
 
     _server.setRoute(_route, route);
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
+    Download download;
+    download.start(routeUrl(), destination());
 
-    QVERIFY(recorder.waitFor("fileDownloadedAndWrote"));
-    QCOMPARE(recorder.outline().join(", "), outline.join(", "));
+    QVERIFY(download.waitFor("fileDownloadedAndWrote"));
+    QCOMPARE(download.outline().join(", "), outline.join(", "));
     if (route.chunked)
-        QVERIFY(recorder.events().contains("progress 1"));
+        QVERIFY(download.events().contains("progress 1"));
     QVERIFY(QFile::exists(destination()));
     QCOMPARE(readAll(destination()), route.body);
 }
@@ -280,17 +274,14 @@ void tst_httpDownloadHandler::writesWhatArrives()
 void tst_httpDownloadHandler::unwritableDestinationFailsAtOnce()
 {
     _server.setRoute(_route, Route{"body"});
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
+    Download download;
     const QString path = _dir.filePath("absent/tvdmon.ift");
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), path);
-    handler.launchDownload();
+    download.start(routeUrl(), path);
 
     const QString text = "WFE:" + path + ": 676";
-    QVERIFY(recorder.waitFor(text));
+    QVERIFY(download.waitFor(text));
     QTest::qWait(600);
-    QCOMPARE(recorder.outline().join(", "), QStringList({"progress 0", "progress 100", text}).join(", "));
+    QCOMPARE(download.outline().join(", "), QStringList({"progress 0", "progress 100", text}).join(", "));
     QCOMPARE(_server.requestCount(_route), 1);
 }
 
@@ -322,19 +313,16 @@ void tst_httpDownloadHandler::abortEmitsNothing()
     QFETCH(int, delayMs);
 
     _server.setRoute(_route, route);
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(_server.url(_route).toString(), destination());
-    handler.launchDownload();
-    QVERIFY(QTest::qWaitFor([&] { return recorder.events().count(abortAfter) > occurrence; }, 10000));
+    Download download;
+    download.start(routeUrl(), destination());
+    QVERIFY(QTest::qWaitFor([&] { return download.events().count(abortAfter) > occurrence; }, 10000));
     QTest::qWait(delayMs);
-    const QStringList before = recorder.events();
+    const QStringList before = download.events();
     const int requests = _server.requestCount(_route);
 
-    handler.slot_abortRequest();
+    download.handler.slot_abortRequest();
     QTest::qWait(1200);
-    QCOMPARE(recorder.events().join(", "), before.join(", "));
+    QCOMPARE(download.events().join(", "), before.join(", "));
     QCOMPARE(_server.requestCount(_route), requests);
 }
 
@@ -356,23 +344,20 @@ void tst_httpDownloadHandler::attemptCountSurvivesLaunchesOnly()
     Route failing;
     failing.failFirst = 1000;
     _server.setRoute(_route, failing);
-    httpDownloadHandler handler;
-    useShortestIntervals(handler);
-    Recorder recorder(handler);
-    const QString url = _server.url(_route).toString();
-    handler.setDownloadUrlAndFile(url, destination());
-    handler.launchDownload();
-    QVERIFY(recorder.waitFor("HDL-Error:403"));
+    Download download(Download::Shortest);
+    const QString url = routeUrl();
+    download.start(url, destination());
+    QVERIFY(download.waitFor("HDL-Error:403"));
 
     if (restart == "parameters")
-        handler.setDownloadUrlAndFile(url, destination());
+        download.handler.setDownloadUrlAndFile(url, destination());
     if (restart == "abort")
-        handler.slot_abortRequest();
-    const int seen = recorder.events().size();
-    handler.launchDownload();
-    QVERIFY(QTest::qWaitFor([&] { return recorder.events().size() >= seen + 2; }, 5000));
-    handler.slot_abortRequest();
-    QCOMPARE(recorder.events().mid(seen, 2).join(", "), outline.join(", "));
+        download.handler.slot_abortRequest();
+    const int seen = download.events().size();
+    download.handler.launchDownload();
+    QVERIFY(QTest::qWaitFor([&] { return download.events().size() >= seen + 2; }, 5000));
+    download.handler.slot_abortRequest();
+    QCOMPARE(download.events().mid(seen, 2).join(", "), outline.join(", "));
 }
 
 void tst_httpDownloadHandler::refusesSchemesOtherThanWeb_data()
@@ -389,15 +374,12 @@ void tst_httpDownloadHandler::refusesSchemesOtherThanWeb_data()
 void tst_httpDownloadHandler::refusesSchemesOtherThanWeb()
 {
     QFETCH(QString, url);
-    httpDownloadHandler handler;
-    useShortIntervals(handler);
-    Recorder recorder(handler);
-    handler.setDownloadUrlAndFile(url, destination());
-    handler.launchDownload();
+    Download download;
+    download.start(url, destination());
 
-    QCOMPARE(recorder.events(), QStringList{"HDL-Error:301"});
+    QCOMPARE(download.events(), QStringList{"HDL-Error:301"});
     QTest::qWait(600);
-    QCOMPARE(recorder.events(), QStringList{"HDL-Error:301"});
+    QCOMPARE(download.events(), QStringList{"HDL-Error:301"});
     QVERIFY(!QFile::exists(destination()));
 }
 
