@@ -2,13 +2,14 @@
 
 #include "daemonLogging.h"
 
-#include <QFile>
 #include <QNetworkRequest>
+#include <QSaveFile>
 
 namespace {
 // Failure texts handed to the owner.
 constexpr int kTimeOutTag = 677;
 constexpr int kWriteFileTag = 676;
+constexpr int kTooLargeTag = 680;
 } // namespace
 
 httpDownloadHandler::httpDownloadHandler(QObject *parent)
@@ -36,6 +37,7 @@ httpDownloadHandler::httpDownloadHandler(QObject *parent)
 void httpDownloadHandler::setDownloadUrlAndFile(const QString &strUrl, const QString &strFilePath)
 {
     resetFileState();
+    stopTimers();
     dropReply();
     _strFilePath = strFilePath;
     _strUrl = strUrl;
@@ -48,6 +50,11 @@ void httpDownloadHandler::setIntervals(int timeOutMs, int waitBaseMs, int waitSt
     _waitBaseMs = waitBaseMs;
     _waitStepMs = waitStepMs;
     _announceDelayMs = announceDelayMs;
+}
+
+void httpDownloadHandler::setMaxBodySize(qint64 bytes)
+{
+    _maxBodySize = bytes;
 }
 
 void httpDownloadHandler::launchDownload()
@@ -81,11 +88,29 @@ void httpDownloadHandler::refuseScheme()
     emit networkErrorOccured(QLatin1String("HDL-Error:") + _strLastNetworkError);
 }
 
+void httpDownloadHandler::refuseTooLarge(qint64 bytes)
+{
+    qCDebug(lcDownload) << "requestDownloadProgress: body of" << bytes << "bytes or more, over" << _maxBodySize;
+    // After a time-out the failure is already known: the late reply only has
+    // to stop growing.
+    const bool alreadyFailed = !_downloadRunning;
+    QNetworkReply *reply = _reply;
+    dropReply();
+    reply->abort();
+    _timerHttpDLTimeOut->stop();
+    _downloadRunning = false;
+    _downloadTry = _maxDownloadTry + 20;
+    if (!alreadyFailed)
+        emit networkErrorOccured(QLatin1String("HDL-TooLarge:") + QString::number(kTooLargeTag));
+}
+
 void httpDownloadHandler::writeDownloadedFile()
 {
     if (!_reply)
         return;
-    QFile file(_strFilePath);
+    // The destination changes only once every byte is written and committed,
+    // so a failed write leaves the previous copy as it was.
+    QSaveFile file(_strFilePath);
     if (!file.open(QIODevice::WriteOnly)) {
         _reply->readAll();
         qCDebug(lcDownload) << "writeDownloadedFile : !file.open(QIODevice::WriteOnly)";
@@ -93,12 +118,13 @@ void httpDownloadHandler::writeDownloadedFile()
             + QString::number(kWriteFileTag));
         return;
     }
-    const qint64 written = file.write(_reply->readAll());
-    file.close();
-    if (written == -1)
-        emit writeFileFailed(file.errorString());
-    else
+    const QByteArray body = _reply->readAll();
+    const bool whole = file.write(body) == body.size();
+    const QString strWriteError = file.errorString();
+    if (whole && file.commit())
         emit writeFileOK();
+    else
+        emit writeFileFailed(whole ? file.errorString() : strWriteError);
     _timerWait->start(_announceDelayMs);
 }
 
@@ -106,6 +132,10 @@ void httpDownloadHandler::requestDownloadProgress(qint64 received, qint64 total)
 {
     if (received == 0 && total == 0)
         return;
+    if (_reply && (received > _maxBodySize || total > _maxBodySize)) {
+        refuseTooLarge(qMax(received, total));
+        return;
+    }
     // Qt reports the size as known when a reply without Content-Length ends:
     // only a size the server announced can be complete.
     const bool announced = _reply && _reply->header(QNetworkRequest::ContentLengthHeader).isValid();
@@ -127,10 +157,7 @@ void httpDownloadHandler::slot_abortRequest()
         _reply->abort();
         dropReply();
     }
-    _timerHttpDLTimeOut->stop();
-    _downloadRunning = false;
-    _timerWait->stop();
-    _timerWaitBeforeNewTry->stop();
+    stopTimers();
     resetFileState();
 }
 
@@ -216,6 +243,14 @@ void httpDownloadHandler::resetFileState()
     _aborting = false;
     _downloadTry = 0;
     _received_Event = 0;
+}
+
+void httpDownloadHandler::stopTimers()
+{
+    _timerHttpDLTimeOut->stop();
+    _downloadRunning = false;
+    _timerWait->stop();
+    _timerWaitBeforeNewTry->stop();
 }
 
 void httpDownloadHandler::dropReply()

@@ -27,6 +27,8 @@ public:
     void setDownloadUrlAndFile(const QString &strUrl, const QString &strFilePath);
     // Shorter intervals for tests; the defaults are the deployed ones.
     void setIntervals(int timeOutMs, int waitBaseMs, int waitStepMs, int announceDelayMs);
+    // Largest body accepted, in bytes; a larger one fails for good.
+    void setMaxBodySize(qint64 bytes);
 
 signals:
     void fileDownloadedAndWrote();
@@ -57,8 +59,11 @@ private slots:
 private:
     void resetFileState();
     void dropReply();
+    // Nothing of the current file may reach the owner any more.
+    void stopTimers();
     // Only web URLs are fetched: the URL may come from a remote answer.
     void refuseScheme();
+    void refuseTooLarge(qint64 bytes);
 
     QNetworkAccessManager _manager;
     QUrl _url;
@@ -78,4 +83,5 @@ private:
     int _timeOutMs = 11000;
     int _waitBaseMs = 2000;
     int _announceDelayMs = 2600;
+    qint64 _maxBodySize = 64 * 1024 * 1024;
 };

@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 constexpr qsizetype kChunkSize = 16384;
 
@@ -44,6 +46,11 @@ int HttpTestServer::requestCount(const QString &path) const
     return _requestCounts.value(path);
 }
 
+int HttpTestServer::closedByClient(const QString &path) const
+{
+    return _closedByClient.value(path);
+}
+
 void HttpTestServer::onReadyRead(QTcpSocket *socket)
 {
     // The requests of these tests carry no body: the head is the request.
@@ -79,16 +86,49 @@ void HttpTestServer::answer(QTcpSocket *socket, const QString &path)
     }
 
     QByteArray head = statusLine(route.status) + "Content-Type: application/octet-stream\r\nConnection: close\r\n";
+    const qint64 length = route.announcedLength >= 0 ? route.announcedLength : route.body.size();
     if (route.chunked) {
         socket->write(head + "Transfer-Encoding: chunked\r\n\r\n");
         for (qsizetype at = 0; at < route.body.size(); at += kChunkSize) {
             const QByteArray chunk = route.body.mid(at, kChunkSize);
             socket->write(QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
         }
-        socket->write("0\r\n\r\n");
     } else {
-        socket->write(head + "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n\r\n");
+        socket->write(head + "Content-Length: " + QByteArray::number(length) + "\r\n\r\n");
         socket->write(route.dropMidBody ? route.body.left(route.body.size() / 2) : route.body);
     }
+    if (route.extraBytes > 0) {
+        sendExtraBytes(socket, path);
+        return;
+    }
+    if (route.chunked)
+        socket->write("0\r\n\r\n");
     socket->disconnectFromHost();
+}
+
+void HttpTestServer::sendExtraBytes(QTcpSocket *socket, const QString &path)
+{
+    const bool chunked = _routes[path].chunked;
+    const QByteArray piece(kChunkSize, 'e');
+    const QByteArray framed = chunked ? QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n" : piece;
+    auto left = std::make_shared<qint64>(_routes[path].extraBytes);
+    // A little ahead of the client, never the whole of it in memory.
+    auto refill = [socket, framed, chunked, left] {
+        while (*left > 0 && socket->state() == QAbstractSocket::ConnectedState
+               && socket->bytesToWrite() < 4 * kChunkSize) {
+            socket->write(framed);
+            *left -= kChunkSize;
+        }
+        if (*left <= 0 && socket->bytesToWrite() == 0) {
+            if (chunked)
+                socket->write("0\r\n\r\n");
+            socket->disconnectFromHost();
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
+    connect(socket, &QTcpSocket::disconnected, this, [this, path, left] {
+        if (*left > 0)
+            ++_closedByClient[path];
+    });
+    refill();
 }

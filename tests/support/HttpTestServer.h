@@ -27,6 +27,10 @@ public:
         // The first failFirst requests get failStatus and an empty body.
         int failFirst = 0;
         int failStatus = 503;
+        // After the body, this many more bytes, sent as the client reads them.
+        qint64 extraBytes = 0;
+        // Content-Length sent instead of the body's size, when not -1.
+        qint64 announcedLength = -1;
     };
 
     explicit HttpTestServer(QObject *parent = nullptr);
@@ -36,12 +40,16 @@ public:
     // Unknown paths answer 404.
     void setRoute(const QString &path, const Route &route);
     int requestCount(const QString &path) const;
+    // Answers of that path whose connection the client closed first.
+    int closedByClient(const QString &path) const;
 
 private:
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const QString &path);
+    void sendExtraBytes(QTcpSocket *socket, const QString &path);
 
     QTcpServer _server;
     QHash<QString, Route> _routes;
     QHash<QString, int> _requestCounts;
+    QHash<QString, int> _closedByClient;
 };
