@@ -63,7 +63,7 @@ void kernel::slot_timerSendQuitOrderTimeOut()
     ++_nbCheck;
     processList processes;
     const bool daemonGone = processes.countProcesses("tvdmon.exe") == 0;
-    if (daemonGone || _nbCheck > kStepCount - 1) {
+    if (daemonGone || _nbCheck >= kStepCount) {
         _nbCheck = kStepCount;
         emit timeSliceStepReach(kStepCount, kStepCount);
         emit ExitAppRequest(exitCodeFor(daemonGone, _managerWasRunning));

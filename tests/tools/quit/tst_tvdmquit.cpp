@@ -28,10 +28,10 @@ const QByteArray kOrder = "TVDmquit:Now\r\n";
 const QByteArray kEarlierLine = "TVDMAN:relaunched\r\n";
 
 // The real program of a folder, tracing; it is killed when destroyed.
-class tool
+class QuitProcess
 {
 public:
-    explicit tool(const TempProgramFolder &folder)
+    explicit QuitProcess(const TempProgramFolder &folder)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_LOGGING_RULES", "tvd.*=true");
@@ -40,11 +40,7 @@ public:
         _process.setProgram(folder.filePath("tvdmquit.exe"));
         _process.setWorkingDirectory(folder.path());
     }
-    ~tool()
-    {
-        _process.kill();
-        _process.waitForFinished();
-    }
+    ~QuitProcess() { kill(); }
 
     bool start()
     {
@@ -115,7 +111,7 @@ void tst_tvdmquit::withoutDaemonDoesNothing()
     if (manager)
         QVERIFY(managerStandIn.start());
 
-    tool quit(folder);
+    QuitProcess quit(folder);
     QVERIFY(quit.start());
     QCOMPARE(quit.exitCode(), exitCode);
     const QByteArray traces = quit.traces();
@@ -133,12 +129,12 @@ void tst_tvdmquit::secondInstanceEndsWith32()
     StandInProcess daemon(folder, "tvdmon.exe");
     QVERIFY(daemon.start());
 
-    tool first(folder);
+    QuitProcess first(folder);
     QVERIFY(first.start());
     // Once it writes, the first one has counted itself alone.
     QTRY_VERIFY_WITH_TIMEOUT(first.traces().contains("write now:"), 10000);
 
-    tool second(folder);
+    QuitProcess second(folder);
     QVERIFY(second.start());
     QCOMPARE(second.exitCode(), 32);
     QVERIFY2(!second.traces().contains("informByTvdmonEventFileThatTVDMONMustQuit"), second.traces());
@@ -171,7 +167,7 @@ void tst_tvdmquit::daemonQuittingOnTheFirstOrder()
     if (manager)
         QVERIFY(managerStandIn.start());
 
-    tool quit(folder);
+    QuitProcess quit(folder);
     QVERIFY(quit.start());
     QCOMPARE(quit.exitCode(), exitCode);
     qInfo("ended after %lld ms", quit.ms());
@@ -191,7 +187,7 @@ void tst_tvdmquit::daemonIgnoringTheOrdersAtTheRealPace()
     StandInProcess daemon(folder, "tvdmon.exe");
     QVERIFY(daemon.start());
 
-    tool quit(folder);
+    QuitProcess quit(folder);
     QVERIFY(quit.start());
     QCOMPARE(quit.exitCode(60000), 1);
     qInfo("ended after %lld ms", quit.ms());
@@ -209,7 +205,7 @@ void tst_tvdmquit::withoutDataFolderFollowsTheDaemon()
     StandInProcess daemon(folder, "tvdmon.exe");
     QVERIFY(daemon.start());
 
-    tool quit(folder);
+    QuitProcess quit(folder);
     QVERIFY(quit.start());
     const QByteArray failure = "informByTvdmonEventFileThatTVDMONMustQuit error opening  \""
         + QFile::encodeName(folder.dataFilePath("tvdmon.ife")) + "\" : ";
