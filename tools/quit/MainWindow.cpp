@@ -1,0 +1,40 @@
+#include "MainWindow.h"
+
+#include "kernel.h"
+#include "quitLogging.h"
+#include "ui_MainWindow.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+constexpr int kDefaultStepMax = 10;
+
+} // namespace
+
+MainWindow::MainWindow(kernel *quitKernel, QWidget *parent)
+    : QMainWindow(parent)
+    , _kernel(quitKernel)
+    , _ui(std::make_unique<Ui::MainWindow>())
+{
+    _ui->setupUi(this);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    connect(_kernel, &kernel::ExitAppRequest, this, &MainWindow::slot_exit);
+    connect(_kernel, &kernel::timeSliceStepReach, this, &MainWindow::slot_timeSliceStepReach);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::slot_exit(int returnCode)
+{
+    qCDebug(lcQuit) << "slot_exit" << returnCode;
+    QCoreApplication::exit(returnCode);
+}
+
+void MainWindow::slot_timeSliceStepReach(int step, int stepMax)
+{
+    qCDebug(lcQuit) << "slot_timeSliceStepReach" << step << stepMax;
+    const int maximum = stepMax == 0 ? kDefaultStepMax : stepMax;
+    _ui->progressBar->setRange(0, maximum);
+    _ui->progressBar->setValue(stepMax == 0 ? qMin(step, kDefaultStepMax) : step);
+}

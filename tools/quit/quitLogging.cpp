@@ -1,0 +1,3 @@
+#include "quitLogging.h"
+
+Q_LOGGING_CATEGORY(lcQuit, "tvd.quit")
