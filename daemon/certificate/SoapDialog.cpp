@@ -146,10 +146,12 @@ void SoapDialog::slot_checkResponse()
         return;
     }
 
-    // 32-bit on purpose: an id above 2147483647 does not parse and counts as 0.
-    const qint32 certificateId = firstValue(document, QStringLiteral("certificat_id")).toInt();
+    // Ids are 1 to 2147483647: anything else, above 32 bits, negative or no
+    // number at all, counts as 0.
+    bool idIsNumber = false;
+    const qint32 certificateId = firstValue(document, QStringLiteral("certificat_id")).toInt(&idIsNumber);
     const QString strPdfUrl = firstValue(document, QStringLiteral("pdf_url"));
-    if (certificateId == 0) {
+    if (!idIsNumber || certificateId <= 0) {
         qCDebug(lcSoap) << "int64_certificat_id is zero";
         emit soapDialogMessageError(SDE_CIDZero);
     } else if (strPdfUrl.isEmpty()) {
@@ -165,6 +167,8 @@ void SoapDialog::slot_timerSoapDialogTimeOut()
     if (!_waitingForResponse)
         return;
     _waitingForResponse = false;
+    // The time-out is final: a hung service keeps no connection of ours.
+    _transport.abort();
     emit soapDialogTimeOut();
 }
 

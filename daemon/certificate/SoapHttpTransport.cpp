@@ -35,6 +35,10 @@ void SoapHttpTransport::submitRequest(const SoapMessage &request, const QString 
 
     QNetworkReply *reply = _networkAccess.post(httpRequest, request.toXmlString(2).toUtf8());
     connect(reply, &QNetworkReply::finished, this, [this, reply] { readReply(reply); });
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
+        if (received > kMaxAnswerSize || total > kMaxAnswerSize)
+            refuseTooLarge(reply, qMax(received, total));
+    });
     // An exchange that never ended would hold one of the few connections to
     // the host for good; its answer could no longer be used anyway.
     QPointer<QNetworkReply> earlierReply = _currentReply;
@@ -43,7 +47,28 @@ void SoapHttpTransport::submitRequest(const SoapMessage &request, const QString 
         earlierReply->abort();
 }
 
+void SoapHttpTransport::abort()
+{
+    QPointer<QNetworkReply> reply = _currentReply;
+    _currentReply = nullptr;
+    if (reply && reply->isRunning())
+        reply->abort();
+}
+
 const SoapResponse &SoapHttpTransport::getResponse() const { return _response; }
+
+void SoapHttpTransport::refuseTooLarge(QNetworkReply *reply, qint64 bytes)
+{
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    if (reply != _currentReply)
+        return;
+    _currentReply = nullptr;
+    qCDebug(lcSoap) << "answer of" << bytes << "bytes or more dropped, over" << kMaxAnswerSize;
+    _response.setFault(QStringLiteral("Network transport error: answer larger than %1 bytes").arg(kMaxAnswerSize));
+    emit responseReady();
+}
 
 void SoapHttpTransport::readReply(QNetworkReply *reply)
 {

@@ -24,13 +24,19 @@ public:
     void setHost(const QString &strHost, bool useSecureHTTP, int port);
     void setAction(const QString &strAction);
     void submitRequest(const SoapMessage &request, const QString &strPath);
+    // Ends the exchange in flight without an answer.
+    void abort();
     const SoapResponse &getResponse() const;
+
+    // Larger answers are dropped as a failed exchange.
+    static constexpr qint64 kMaxAnswerSize = 1024 * 1024;
 
 signals:
     void responseReady();
 
 private:
     void readReply(QNetworkReply *reply);
+    void refuseTooLarge(QNetworkReply *reply, qint64 bytes);
 
     QNetworkAccessManager _networkAccess;
     QString _strHost;

@@ -10,10 +10,10 @@
 #include <QHostAddress>
 #include <QHttpServerRequest>
 #include <QMetaEnum>
-#include <QPointer>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void initResources() { Q_INIT_RESOURCE(certservice); }
@@ -66,8 +66,31 @@ std::optional<CertificateServiceSimulator::FailMode> CertificateServiceSimulator
 QStringList CertificateServiceSimulator::failModeNames()
 {
     // In the order of FailMode, from Fault on.
-    return { "fault", "201", "202", "other", "service", "id0", "idbig", "nourl", "badxml", "hang", "http500", "slowpdf",
-        "nopdf" };
+    return { "fault", "201", "202", "other", "service", "id0", "idbig", "idtext", "idneg", "noid", "nourl", "badxml",
+        "errortext", "fault200", "huge", "hang", "http500", "notools", "slowpdf", "nopdf", "cutpdf" };
+}
+
+CertificateServiceSimulator::Target CertificateServiceSimulator::targetOf(FailMode mode)
+{
+    switch (mode) {
+    case FailMode::NoTools:
+        return Target::Tools;
+    case FailMode::SlowPdf:
+    case FailMode::NoPdf:
+    case FailMode::CutPdf:
+        return Target::Pdf;
+    default:
+        return Target::Soap;
+    }
+}
+
+CertificateServiceSimulator::FailMode CertificateServiceSimulator::takeFailMode(Target target)
+{
+    if (_failMode == FailMode::None || targetOf(_failMode) != target || _failCount == 0)
+        return FailMode::None;
+    if (_failCount > 0)
+        --_failCount;
+    return _failMode;
 }
 
 CertificateServiceSimulator::CertificateServiceSimulator(QObject *parent)
@@ -99,7 +122,13 @@ QString CertificateServiceSimulator::pdfBaseUrl() const
     return QStringLiteral("http://127.0.0.1:%1%2").arg(_port).arg(kPdfPath);
 }
 
-void CertificateServiceSimulator::setFailMode(FailMode mode) { _failMode = mode; }
+void CertificateServiceSimulator::setFailMode(FailMode mode, int count)
+{
+    _failMode = mode;
+    _failCount = count;
+}
+
+void CertificateServiceSimulator::setNextCertificateId(qint64 id) { _nextCertificateId = id; }
 
 void CertificateServiceSimulator::setServiceName(const QString &strServiceName) { _strServiceName = strServiceName; }
 
@@ -108,6 +137,13 @@ void CertificateServiceSimulator::setAnswerDelay(int ms) { _answerDelayMs = ms; 
 void CertificateServiceSimulator::setSlowPdfDelay(int ms) { _slowPdfDelayMs = ms; }
 
 int CertificateServiceSimulator::requestCount() const { return _requestCount; }
+
+int CertificateServiceSimulator::hungConnections() const
+{
+    return int(std::count_if(_hungSockets.cbegin(), _hungSockets.cend(), [](const QPointer<QTcpSocket> &socket) {
+        return socket && socket->state() == QAbstractSocket::ConnectedState;
+    }));
+}
 
 QByteArray CertificateServiceSimulator::lastRequestBody() const { return _lastRequestBody; }
 
@@ -133,9 +169,7 @@ bool CertificateServiceSimulator::handleRequest(const QHttpServerRequest &reques
     if (request.method() != QHttpServerRequest::Method::Get)
         return false;
     if (strPath.startsWith(toolsPath()) && strPath.endsWith(QLatin1String("/tvdmon.ift"))) {
-        QFile file(QStringLiteral(":/certservice/tvdmon.ift"));
-        file.open(QIODevice::ReadOnly);
-        send(socket, { 200, "text/plain; charset=ISO-8859-1", file.readAll() });
+        answerTools(socket);
         return true;
     }
     if (strPath.startsWith(kPdfPath)) {
@@ -160,17 +194,20 @@ void CertificateServiceSimulator::answerSoap(const QHttpServerRequest &request, 
         send(socket, { 405, "text/plain", "POST only" });
         return;
     }
+    const FailMode mode = takeFailMode(Target::Soap);
     // Issues nothing: the same request may come again once the mode is off.
-    if (_failMode == FailMode::Hang) {
+    if (mode == FailMode::Hang) {
         qCDebug(lcCertSim) << "hanging on purpose";
+        _hungSockets.removeAll(nullptr);
+        _hungSockets.append(socket);
         return;
     }
-    const Reply reply = soapReply(request.body());
+    const Reply reply = soapReply(request.body(), mode);
     _lastAnswerBody = reply.body;
     sendLater(socket, reply, _answerDelayMs);
 }
 
-CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const QByteArray &body)
+CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const QByteArray &body, FailMode mode)
 {
     const auto fault = [](const QString &strCode, const QString &strText) {
         return Reply { 500, "text/xml; charset=utf-8", SoapAnswerWriter::fault(strCode, strText) };
@@ -197,23 +234,35 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const 
     if (!deviceTypeOk)
         return fault("Client", "devicetype is not an int");
 
-    switch (_failMode) {
+    switch (mode) {
     case FailMode::Fault:
         return fault("Server", "Service en maintenance");
+    case FailMode::Fault200: {
+        Reply reply = fault("Server", "Service en maintenance");
+        reply.status = 200;
+        return reply;
+    }
     case FailMode::BadXml:
         return { 200, "text/xml; charset=utf-8", "<SOAP-ENV:Envelope><SOAP-ENV:Body><broken" };
     case FailMode::Http500:
         return { 500, "text/plain", "Internal Server Error" };
+    case FailMode::Huge: {
+        // A good answer drowned in blanks: only its size is wrong.
+        Reply reply = certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType, mode);
+        reply.body.insert(reply.body.indexOf("<service"), QByteArray(kHugeAnswerSize, ' '));
+        return reply;
+    }
     default:
-        return certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType);
+        return certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType, mode);
     }
 }
 
 CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply(
-    const QString &strSerial, const QString &strName, int deviceType)
+    const QString &strSerial, const QString &strName, int deviceType, FailMode mode)
 {
-    SoapAnswerWriter::Answer answer { _strServiceName, {}, {}, {} };
-    switch (_failMode) {
+    SoapAnswerWriter::Answer answer;
+    answer.strService = _strServiceName;
+    switch (mode) {
     case FailMode::Code201:
         answer.errorBlock = QStringList { "201" };
         break;
@@ -235,6 +284,21 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply
         answer.strCertificateId = QStringLiteral("2147483648");
         answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("2147483648.pdf");
         break;
+    case FailMode::IdText:
+        answer.strCertificateId = QStringLiteral("n/a");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("na.pdf");
+        break;
+    case FailMode::IdNegative:
+        answer.strCertificateId = QStringLiteral("-5");
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("-5.pdf");
+        break;
+    case FailMode::NoId:
+        answer.withoutCertificateId = true;
+        answer.strPdfUrl = pdfBaseUrl() + QStringLiteral("none.pdf");
+        break;
+    case FailMode::ErrorText:
+        answer.strErrorText = QStringLiteral("Erreur interne");
+        break;
     case FailMode::NoUrl:
         answer.strCertificateId = QString::number(_nextCertificateId);
         break;
@@ -252,11 +316,23 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::certificateReply
     return { 200, "text/xml; charset=utf-8", SoapAnswerWriter::answer(tvd::deployment::kServiceNamespace, answer) };
 }
 
+void CertificateServiceSimulator::answerTools(QTcpSocket *socket)
+{
+    if (takeFailMode(Target::Tools) == FailMode::NoTools) {
+        send(socket, { 404, "text/plain", "Not Found" });
+        return;
+    }
+    QFile file(QStringLiteral(":/certservice/tvdmon.ift"));
+    file.open(QIODevice::ReadOnly);
+    send(socket, { 200, "text/plain; charset=ISO-8859-1", file.readAll() });
+}
+
 void CertificateServiceSimulator::answerPdf(const QString &strPath, QTcpSocket *socket)
 {
     const QString strFile = strPath.mid(kPdfPath.size());
     const qint64 id = strFile.endsWith(QLatin1String(".pdf")) ? strFile.chopped(4).toLongLong() : 0;
-    if (_failMode == FailMode::NoPdf || !_certificates.contains(id)) {
+    const FailMode mode = takeFailMode(Target::Pdf);
+    if (mode == FailMode::NoPdf || !_certificates.contains(id)) {
         send(socket, { 404, "text/plain", "Not Found" });
         return;
     }
@@ -266,7 +342,13 @@ void CertificateServiceSimulator::answerPdf(const QString &strPath, QTcpSocket *
         return;
     }
     const Reply reply { 200, "application/pdf", _certificates.value(id).render() };
-    sendLater(socket, reply, _failMode == FailMode::SlowPdf ? _slowPdfDelayMs : 0);
+    if (mode == FailMode::CutPdf) {
+        // The whole size is announced, half of the body comes.
+        send(socket, reply, reply.body.size() / 2);
+        socket->disconnectFromHost();
+        return;
+    }
+    sendLater(socket, reply, mode == FailMode::SlowPdf ? _slowPdfDelayMs : 0);
 }
 
 void CertificateServiceSimulator::sendLater(QTcpSocket *socket, const Reply &reply, int delayMs)
@@ -282,10 +364,10 @@ void CertificateServiceSimulator::sendLater(QTcpSocket *socket, const Reply &rep
     });
 }
 
-void CertificateServiceSimulator::send(QTcpSocket *socket, const Reply &reply)
+void CertificateServiceSimulator::send(QTcpSocket *socket, const Reply &reply, qsizetype bodyBytes)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     head += "Content-Type: " + reply.contentType + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
         + "\r\n\r\n";
-    socket->write(head + reply.body);
+    socket->write(head + (bodyBytes < 0 ? reply.body : reply.body.left(bodyBytes)));
 }

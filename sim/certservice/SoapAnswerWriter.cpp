@@ -35,9 +35,12 @@ QByteArray SoapAnswerWriter::answer(const QString &strNamespace, const Answer &a
     writer.writeStartElement(QStringLiteral("ns1:GetCertificateResponse"));
     writer.writeAttribute(QStringLiteral("xmlns:ns1"), strNamespace);
     writeTyped(writer, QStringLiteral("service"), QStringLiteral("xsd:string"), answer.strService);
-    writeTyped(writer, QStringLiteral("certificat_id"), QStringLiteral("xsd:int"), answer.strCertificateId);
+    if (!answer.withoutCertificateId)
+        writeTyped(writer, QStringLiteral("certificat_id"), QStringLiteral("xsd:int"), answer.strCertificateId);
     writeTyped(writer, QStringLiteral("pdf_url"), QStringLiteral("xsd:string"), answer.strPdfUrl);
     writer.writeStartElement(QStringLiteral("error"));
+    if (!answer.strErrorText.isEmpty())
+        writer.writeCharacters(answer.strErrorText);
     for (int i = 0; i < answer.errorBlock.size() && i < kErrorFields.size(); ++i)
         writeTyped(writer, kErrorFields.at(i), QStringLiteral("xsd:string"), answer.errorBlock.at(i));
     writer.writeEndDocument();

@@ -14,6 +14,9 @@ public:
         QString strPdfUrl;
         // Empty: no error; else the code, then optionally text, comment and arguments.
         QStringList errorBlock;
+        // Plain text inside the error element instead of its fields.
+        QString strErrorText;
+        bool withoutCertificateId = false;
     };
 
     static QByteArray answer(const QString &strNamespace, const Answer &answer);

@@ -32,7 +32,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption portOption(
         "port", "Port to listen on (127.0.0.1).", "N", QString::number(tvd::deployment::kSimulatorPort));
     const QCommandLineOption failOption("fail",
-        "Failure to answer on purpose: " + CertificateServiceSimulator::failModeNames().join(", ") + ".", "MODE");
+        "Failure to answer on purpose, to every request it concerns or to the first N: "
+            + CertificateServiceSimulator::failModeNames().join(", ") + ".",
+        "MODE[:N]");
     parser.addOptions({ portOption, failOption });
     if (!parser.parse(app.arguments()))
         return refuse(parser.errorText());
@@ -46,10 +48,18 @@ int main(int argc, char *argv[])
 
     CertificateServiceSimulator simulator;
     if (parser.isSet(failOption)) {
-        const auto mode = CertificateServiceSimulator::failModeFromName(parser.value(failOption));
+        const QString strFail = parser.value(failOption);
+        const auto mode = CertificateServiceSimulator::failModeFromName(strFail.section(':', 0, 0));
         if (!mode)
-            return refuse("unknown fail mode " + parser.value(failOption));
-        simulator.setFailMode(*mode);
+            return refuse("unknown fail mode " + strFail);
+        int count = -1;
+        if (strFail.contains(':')) {
+            bool countOk = false;
+            count = strFail.section(':', 1).toInt(&countOk);
+            if (!countOk || count < 1)
+                return refuse("bad count in " + strFail);
+        }
+        simulator.setFailMode(*mode, count);
     }
     if (simulator.start(quint16(port)) == 0) {
         std::fprintf(stderr, "tvdcertsim: cannot listen on 127.0.0.1:%u\n", port);

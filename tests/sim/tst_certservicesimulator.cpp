@@ -23,6 +23,9 @@ private slots:
     void faultsMalformedRequests();
     void servesEveryTextId();
     void pdfFailures();
+    void failsTheFirstRequestsOnly_data();
+    void failsTheFirstRequestsOnly();
+    void cutsPdfMidBody();
     void answersPdfLateOnPurpose();
 
 private:
@@ -153,6 +156,55 @@ void tst_certservicesimulator::pdfFailures()
 
     reply = get(strPdfUrl);
     QVERIFY(finished(reply));
+    QVERIFY(reply->readAll().startsWith("%PDF-"));
+}
+
+void tst_certservicesimulator::failsTheFirstRequestsOnly_data()
+{
+    QTest::addColumn<FailMode>("mode");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("text file") << FailMode::NoTools << "tools" << 1;
+    QTest::newRow("PDF")       << FailMode::NoPdf   << "pdf"   << 2;
+    QTest::newRow("service")   << FailMode::Code202 << "soap"  << 2;
+}
+
+void tst_certservicesimulator::failsTheFirstRequestsOnly()
+{
+    QFETCH(FailMode, mode);
+    QFETCH(QString, target);
+    QFETCH(int, count);
+
+    // Requests of other kinds pass the mode by without counting.
+    QVERIFY(finished(post(goldenRequest())));
+    _simulator->setFailMode(mode, count);
+    QVERIFY(finished(get(_simulator->toolsUrl() + (target == "tools" ? "x/other.ift" : "fr/tvdmon.ift"))));
+    const auto failedNow = [&] {
+        QNetworkReply *reply = target == "tools" ? get(_simulator->toolsUrl() + "fr/tvdmon.ift")
+                             : target == "pdf"   ? get(_simulator->pdfBaseUrl() + "1001.pdf")
+                                                 : post(QByteArray(goldenRequest()).replace("HBY4", "AAAA"));
+        if (!finished(reply))
+            return true;
+        const QByteArray body = reply->readAll();
+        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 404 || body.contains(">202<");
+    };
+    for (int i = 0; i < count; ++i)
+        QVERIFY2(failedNow(), qPrintable(QString("request %1").arg(i + 1)));
+    QVERIFY(!failedNow());
+}
+
+void tst_certservicesimulator::cutsPdfMidBody()
+{
+    QVERIFY(finished(post(goldenRequest())));
+    _simulator->setFailMode(FailMode::CutPdf, 1);
+
+    QNetworkReply *reply = get(_simulator->pdfBaseUrl() + "1001.pdf");
+    QVERIFY(finished(reply));
+    QCOMPARE(reply->error(), QNetworkReply::RemoteHostClosedError);
+    reply = get(_simulator->pdfBaseUrl() + "1001.pdf");
+    QVERIFY(finished(reply));
+    QCOMPARE(reply->error(), QNetworkReply::NoError);
     QVERIFY(reply->readAll().startsWith("%PDF-"));
 }
 

@@ -21,6 +21,7 @@ private slots:
     void refusesBadCommandLines();
     void servesAndStopsOnSignal_data();
     void servesAndStopsOnSignal();
+    void failsTheFirstRequestsOnly();
 
 private:
     QByteArray get(const QString &strUrl, int *status = nullptr);
@@ -84,6 +85,8 @@ void tst_tvdcertsim::refusesBadCommandLines_data()
 
     QTest::newRow("unknown mode")     << QStringList({ "--fail", "sometimes" }) << QByteArray("unknown fail mode sometimes");
     QTest::newRow("mode in capitals") << QStringList({ "--fail", "FAULT" })     << QByteArray("unknown fail mode FAULT");
+    QTest::newRow("count of zero")    << QStringList({ "--fail", "202:0" })     << QByteArray("bad count in 202:0");
+    QTest::newRow("count not a number") << QStringList({ "--fail", "202:two" }) << QByteArray("bad count in 202:two");
     QTest::newRow("port not a number")<< QStringList({ "--port", "eighty" })    << QByteArray("bad port eighty");
     QTest::newRow("port too big")     << QStringList({ "--port", "65536" })     << QByteArray("bad port 65536");
     QTest::newRow("unknown option")   << QStringList({ "--verbose" })           << QByteArray("verbose");
@@ -161,6 +164,25 @@ void tst_tvdcertsim::servesAndStopsOnSignal()
     QVERIFY(simulator.waitForFinished(5000));
     QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
     QCOMPARE(simulator.exitCode(), 0);
+}
+
+void tst_tvdcertsim::failsTheFirstRequestsOnly()
+{
+    const QString strPort = QString::number(freePort());
+    QProcess simulator;
+    simulator.start(TempProgramFolder::builtProgram("tvdcertsim"), { "--port", strPort, "--fail", "notools:1" });
+    QVERIFY(simulator.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(simulator.peek(4096).count('\n'), 3, 10000);
+
+    int status = 0;
+    const QString strUrl = "http://127.0.0.1:" + strPort + "/tools/fr/tvdmon.ift";
+    get(strUrl, &status);
+    QCOMPARE(status, 404);
+    get(strUrl, &status);
+    QCOMPARE(status, 200);
+
+    simulator.terminate();
+    QVERIFY(simulator.waitForFinished(5000));
 }
 
 QTEST_GUILESS_MAIN(tst_tvdcertsim)

@@ -1,5 +1,7 @@
 #include "CertificateServiceSimulator.h"
 #include "SoapDialog.h"
+#include "SoapHttpTransport.h"
+#include "SoapMessage.h"
 #include "TempProgramFolder.h"
 #include "deployment.h"
 
@@ -17,6 +19,18 @@ const QString kNetworkMessage = QString::fromUtf8(") Impossible d'accéder au se
                                                   "au réseau.\nSi besoin, désactivez votre antivirus\net votre "
                                                   "pare-feu (firewall)");
 const int kRetryPauseMs = 50;
+
+SoapMessage request(const QString &strSerial)
+{
+    SoapMessage message;
+    message.setMethod("GetCertificate", tvd::deployment::kServiceNamespace);
+    message.addMethodArgument("device_id", 0);
+    message.addMethodArgument("devicetype", 14);
+    message.addMethodArgument("identifier", strSerial);
+    message.addMethodArgument("name", "Zoe Dupont");
+    message.addMethodArgument("email", "zoe.dupont@example.fr");
+    return message;
+}
 } // namespace
 
 // A SoapDialog talking to an in-process simulator, with short intervals.
@@ -59,6 +73,7 @@ class tst_soapdialog : public QObject
 
 private slots:
     void getsCertificate();
+    void acceptsTheLargestId();
     void acceptsServiceNameInAnyCase_data();
     void acceptsServiceNameInAnyCase();
     void givesOneFinalTextAfterThreeAttempts_data();
@@ -95,6 +110,16 @@ void tst_soapdialog::getsCertificate()
     QTest::qWait(4 * kRetryPauseMs);
     QCOMPARE(exchange.simulator.requestCount(), 1);
     QCOMPARE(exchange.failed.count() + exchange.timedOut.count(), 0);
+}
+
+void tst_soapdialog::acceptsTheLargestId()
+{
+    Exchange exchange;
+    exchange.simulator.setNextCertificateId(2147483647);
+    exchange.send();
+
+    QTRY_COMPARE(exchange.succeeded.count(), 1);
+    QCOMPARE(exchange.succeeded.first().at(0).value<quint64>(), 2147483647u);
 }
 
 void tst_soapdialog::acceptsServiceNameInAnyCase_data()
@@ -141,11 +166,17 @@ void tst_soapdialog::givesOneFinalTextAfterThreeAttempts_data()
     QTest::newRow("code 202")         << FailMode::Code202  << "(SiF-679) SGP failure";
     QTest::newRow("other code")       << FailMode::Other    << QString::fromUtf8("(SIOB) Adresse refusée:\nLe domaine n'accepte pas de courrier\n[HBY4-3JXG-V8KK-ERJM]");
     QTest::newRow("wrong service")    << FailMode::Service  << "(SiF-679) SNS failure";
-    QTest::newRow("id 0")             << FailMode::Id0      << "(SiF-679) CID zero!";
-    QTest::newRow("id above 32 bits") << FailMode::IdBig    << "(SiF-679) CID zero!";
-    QTest::newRow("no PDF URL")       << FailMode::NoUrl    << "(SiF-679) CUR empty!";
-    QTest::newRow("unreadable XML")   << FailMode::BadXml   << "(SiF-XPa" + kNetworkMessage;
-    QTest::newRow("HTTP 500")         << FailMode::Http500  << "(SiF-NeT" + kNetworkMessage;
+    QTest::newRow("id 0")             << FailMode::Id0        << "(SiF-679) CID zero!";
+    QTest::newRow("id above 32 bits") << FailMode::IdBig      << "(SiF-679) CID zero!";
+    QTest::newRow("id not a number")  << FailMode::IdText     << "(SiF-679) CID zero!";
+    QTest::newRow("negative id")      << FailMode::IdNegative << "(SiF-679) CID zero!";
+    QTest::newRow("no id")            << FailMode::NoId       << "(SiF-679) CID zero!";
+    QTest::newRow("no PDF URL")       << FailMode::NoUrl      << "(SiF-679) CUR empty!";
+    QTest::newRow("error as text")    << FailMode::ErrorText  << "(SIOB) :\n\n[]";
+    QTest::newRow("fault with 200")   << FailMode::Fault200   << "(SiF-678) Service en maintenance";
+    QTest::newRow("unreadable XML")   << FailMode::BadXml     << "(SiF-XPa" + kNetworkMessage;
+    QTest::newRow("HTTP 500")         << FailMode::Http500    << "(SiF-NeT" + kNetworkMessage;
+    QTest::newRow("over 1 MiB")       << FailMode::Huge       << "(SiF-NeT" + kNetworkMessage;
 }
 
 void tst_soapdialog::givesOneFinalTextAfterThreeAttempts()
@@ -189,11 +220,14 @@ void tst_soapdialog::networkFailureIsFinalAfterThreeAttempts()
 
 void tst_soapdialog::timeOutIsFinalAtOnce()
 {
-    Exchange exchange(300);
+    Exchange exchange(1000);
     exchange.simulator.setFailMode(FailMode::Hang);
     exchange.send();
 
+    QTRY_COMPARE(exchange.simulator.hungConnections(), 1);
     QTRY_COMPARE(exchange.timedOut.count(), 1);
+    // Nothing of the exchange stays behind.
+    QTRY_COMPARE(exchange.simulator.hungConnections(), 0);
     QTest::qWait(300 + 4 * kRetryPauseMs);
     QCOMPARE(exchange.timedOut.count(), 1);
     QCOMPARE(exchange.simulator.requestCount(), 1);
@@ -234,17 +268,23 @@ void tst_soapdialog::lateAnswerIsNotTakenForTheNextRequest()
 
 void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
 {
-    // More unanswered requests than connections to one host.
-    Exchange exchange(100);
-    exchange.simulator.setFailMode(FailMode::Hang);
+    // More unanswered exchanges than connections to one host: each request
+    // drops the one before it.
+    CertificateServiceSimulator simulator;
+    SoapHttpTransport transport;
+    transport.setHost("127.0.0.1", false, simulator.start());
+    QSignalSpy answered(&transport, &SoapHttpTransport::responseReady);
+    simulator.setFailMode(FailMode::Hang);
     for (int i = 1; i <= 8; ++i) {
-        exchange.send();
-        QTRY_COMPARE(exchange.timedOut.count(), i);
+        transport.submitRequest(request(QString("AAAA-AAAA-AAAA-AAA%1").arg(i)), kPath);
+        QTRY_COMPARE(simulator.requestCount(), i);
+        QTRY_COMPARE(simulator.hungConnections(), 1);
     }
-    exchange.simulator.setFailMode(FailMode::None);
-    exchange.send();
-    QTRY_COMPARE(exchange.succeeded.count(), 1);
-    QCOMPARE(exchange.simulator.requestCount(), 9);
+    simulator.setFailMode(FailMode::None);
+    transport.submitRequest(request("BBBB-BBBB-BBBB-BBBB"), kPath);
+    QTRY_COMPARE(answered.count(), 1);
+    QVERIFY(!transport.getResponse().isFault());
+    QCOMPARE(simulator.hungConnections(), 0);
 }
 
 void tst_soapdialog::newRequestStartsAfresh()
@@ -255,11 +295,9 @@ void tst_soapdialog::newRequestStartsAfresh()
     QTRY_COMPARE(exchange.failed.count(), 1);
 
     // After a final failure the next request gets its own three attempts,
-    // with its own arguments.
+    // with its own arguments: one more failure, then the certificate.
+    exchange.simulator.setFailMode(FailMode::Code202, 1);
     exchange.send("BBBB-BBBB-BBBB-BBBB");
-    QTRY_COMPARE(exchange.simulator.requestCount(), 4);
-    QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
-    exchange.simulator.setFailMode(FailMode::None);
     QTRY_COMPARE(exchange.succeeded.count(), 1);
     QCOMPARE(exchange.simulator.requestCount(), 5);
     QCOMPARE(exchange.failed.count(), 1);
@@ -282,16 +320,17 @@ void tst_soapdialog::requestWhileWaitingIsIgnored()
 
 void tst_soapdialog::requestDuringPauseReplacesTheRetry()
 {
+    // A pause long enough for the test to act in, even on a loaded machine.
+    const int pauseMs = 2000;
     Exchange exchange;
-    exchange.dialog.setIntervals(3000, 400);
-    exchange.simulator.setFailMode(FailMode::Code202);
+    exchange.dialog.setIntervals(3000, pauseMs);
+    exchange.simulator.setFailMode(FailMode::Code202, 1);
     exchange.send("AAAA-AAAA-AAAA-AAAA");
     QTRY_COMPARE(exchange.failures, 1);
 
-    exchange.simulator.setFailMode(FailMode::None);
     exchange.send("BBBB-BBBB-BBBB-BBBB");
     QTRY_COMPARE(exchange.succeeded.count(), 1);
-    QTest::qWait(600);
+    QTest::qWait(pauseMs + 500);
     QCOMPARE(exchange.simulator.requestCount(), 2);
     QVERIFY(exchange.simulator.lastRequestBody().contains("BBBB-BBBB-BBBB-BBBB"));
     QCOMPARE(exchange.succeeded.count(), 1);
