@@ -43,18 +43,28 @@ ssize_t readProcFile(int procFd, const std::string &relativePath, char *buffer, 
     return n;
 }
 
-// The name a user sees for a process: its "comm", which for a script is the
-// script's file name. A comm of 15 bytes may be cut, so the full name is then
-// taken from the executable or from the first arguments (interpreter, its
-// option, script) when one of them begins with the comm.
+// The name a user sees for a running process: its "comm", which for a script
+// is the script's file name. A comm of 15 bytes may be cut, so the full name
+// is then taken from the executable or from the first arguments
+// (interpreter, its option, script) when one of them begins with the comm.
+// A process that has ended but is not reaped yet runs no more: it has none.
 bool processName(int procFd, const char *pid, std::string &name)
 {
     const std::string dir = std::string(pid) + '/';
-    char comm[64];
-    const ssize_t n = readProcFile(procFd, dir + "comm", comm, sizeof comm);
+    // "pid (comm) state ...": the comm may itself hold ") ".
+    char stat[128];
+    const ssize_t n = readProcFile(procFd, dir + "stat", stat, sizeof stat - 1);
     if (n <= 0)
         return false;
-    name.assign(comm, comm[n - 1] == '\n' ? n - 1 : n);
+    stat[n] = '\0';
+    const char *open = std::strchr(stat, '(');
+    const char *close = std::strrchr(stat, ')');
+    if (!open || !close || close < open || close[1] != ' ')
+        return false;
+    const char state = close[2];
+    if (state == 'Z' || state == 'X' || state == 'x')
+        return false;
+    name.assign(open + 1, close);
     if (name.size() != kCommLength)
         return true;
 

@@ -11,6 +11,9 @@
 
 #include <memory>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 class tst_processList : public QObject
 {
     Q_OBJECT
@@ -25,6 +28,7 @@ private slots:
 
     void countsByExactName_data();
     void countsByExactName();
+    void endedProcessIsNotCounted();
 
 private:
     TempProgramFolder _folder;
@@ -133,6 +137,28 @@ void tst_processList::countsByExactName()
     process.closeWriteChannel();
     QVERIFY(process.waitForFinished());
     QCOMPARE(counted, count);
+}
+
+// Ended but not reaped, as a program that its parent has not waited for yet.
+void tst_processList::endedProcessIsNotCounted()
+{
+    const QString program = _folder.filePath("TVDENDED.exe");
+    QVERIFY(QFile::copy(QStandardPaths::findExecutable("true"), program));
+    const QByteArray path = QFile::encodeName(program);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        execl(path.constData(), path.constData(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    const QString stat = QString("/proc/%1/stat").arg(child);
+    QTRY_VERIFY(readAll(stat).contains("(TVDENDED.exe) Z"));
+
+    processList processes;
+    const int counted = processes.countProcesses("TVDENDED.exe");
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QCOMPARE(counted, 0);
 }
 
 QTEST_GUILESS_MAIN(tst_processList)
