@@ -395,13 +395,31 @@ void kernel::applyUninstallerRule(const scannedEntry &shortcut, const char *bann
     }
 }
 
+// The installation being finished is never an earlier one, whatever a
+// shortcut points at.
+bool kernel::isInProgramFolder(const QString &strDir) const
+{
+    const QString programFolder = QFileInfo(_strProgramDataBasePath).canonicalFilePath();
+    const QString dir = QFileInfo(strDir).canonicalFilePath();
+    return !programFolder.isEmpty() && !dir.isEmpty()
+        && (dir == programFolder || dir.startsWith(programFolder + QLatin1Char('/')));
+}
+
 void kernel::scheduleShortcutRemoval(const scannedEntry &shortcut)
 {
+    if (isInProgramFolder(shortcut.targetDir())) {
+        qCDebug(lcCleanupKernel) << "kept, leads to this installation:" << shortcut.strLinkPath;
+        return;
+    }
     scheduleFileRemoval(native(shortcut.linkDir()), shortcut.linkName());
 }
 
 void kernel::scheduleFileRemoval(const QString &strDir, const QString &strFileName)
 {
+    if (isInProgramFolder(strDir)) {
+        qCDebug(lcCleanupKernel) << "kept, part of this installation:" << strDir << strFileName;
+        return;
+    }
     _filesToDelete.append({strDir, strFileName, 0});
 }
 

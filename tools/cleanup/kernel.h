@@ -70,6 +70,7 @@ private:
     void scheduleManagerFiles(const scannedEntry &entry);
     void applyDaemonRule(const QString &root, int depth, e_RuleForm form);
     void applyUninstallerRule(const scannedEntry &shortcut, const char *banner);
+    bool isInProgramFolder(const QString &strDir) const;
     void scheduleShortcutRemoval(const scannedEntry &shortcut);
     void scheduleFileRemoval(const QString &strDir, const QString &strFileName);
     void scheduleMenuFolderCheck(const QString &strDir);

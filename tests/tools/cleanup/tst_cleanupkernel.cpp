@@ -44,6 +44,12 @@ const QStringList kMenu = {"f:Programs/TVM/TVDMAN.exe",
 const QStringList kUninstallerFiles = {"AllUsersMenu/TOLVAND Manager/Uninstall.lnk", "Programs/TVM/unins000.dat",
                                        "Programs/TVM/unins000.exe"};
 
+// Where the tool runs from: the installation being finished.
+QString programFolderIn(const QString &base)
+{
+    return base + "/Install/";
+}
+
 kernel::roots rootsIn(const QString &base)
 {
     return {base + "/Desktop", base + "/AllUsersMenu", base + "/UserMenu"};
@@ -99,6 +105,15 @@ void tst_cleanupKernel::removesObsoleteFiles_data()
                        "l:UserMenu/tolvand/sub/Daemon.lnk>Programs/TVM37/tvdmon.exe",
                        "l:UserMenu/tolvand/sub/Uninstall.lnk>Programs/TVM37/unins000.exe"}
         << QStringList{"Programs/TVM37/tvdmon.exe"};
+    QTest::newRow("shortcut to this installation") << kSeven
+        << QStringList{"f:Install/TVDMAN.exe", "f:Install/libeay32.dll", "f:Install/SSLeay32.dll",
+                       "l:Desktop/TOLVAND.lnk>Install/TVDMAN.exe", "l:AllUsersMenu/TOLVAND/TOLVAND.lnk>Install/TVDMAN.exe"}
+        << QStringList{"AllUsersMenu/TOLVAND/TOLVAND.lnk", "Desktop/TOLVAND.lnk", "Install/SSLeay32.dll",
+                       "Install/TVDMAN.exe", "Install/libeay32.dll"};
+    QTest::newRow("uninstaller of this installation") << kSeven
+        << kMenu + QStringList{"f:Install/unins000.exe", "f:Install/unins000.dat",
+                               "l:AllUsersMenu/TOLVAND Manager/Uninstall 3.9.lnk>Install/unins000.exe"}
+        << QStringList{"AllUsersMenu/TOLVAND Manager/Uninstall 3.9.lnk", "Install/unins000.dat", "Install/unins000.exe"};
     QTest::newRow("each program in its own menu") << kSeven
         << QStringList{"f:Programs/TVM/TVDMAN.exe", "f:Programs/TVM38/tvdmon.exe", "d:Programs/TVM/data",
                        "l:UserMenu/T/TOLVAND.lnk>Programs/TVM/TVDMAN.exe",
@@ -116,7 +131,7 @@ void tst_cleanupKernel::removesObsoleteFiles()
     QTemporaryDir dir;
     const QString base = QDir(dir.path()).canonicalPath();
     QVERIFY(buildTree(base, tree));
-    kernel cleanup(base + "/", base + "/Local");
+    kernel cleanup(programFolderIn(base), base + "/Local");
     cleanup.setWindowsVersion(version);
     cleanup.setRoots(rootsIn(base));
 
@@ -131,7 +146,7 @@ void tst_cleanupKernel::oneManagerReachedTwiceIsScheduledTwice()
     QTemporaryDir dir;
     const QString base = QDir(dir.path()).canonicalPath();
     QVERIFY(buildTree(base, kManager + QStringList{"l:AllUsersMenu/T/TOLVAND.lnk>Programs/TVM/TVDMAN.exe"}));
-    kernel cleanup(base + "/", base + "/Local");
+    kernel cleanup(programFolderIn(base), base + "/Local");
     cleanup.setWindowsVersion(kSeven);
     cleanup.setRoots(rootsIn(base));
 
@@ -149,7 +164,7 @@ void tst_cleanupKernel::reportsMenuFolders()
     QTemporaryDir dir;
     const QString base = QDir(dir.path()).canonicalPath();
     QVERIFY(buildTree(base, kMenu));
-    kernel cleanup(base + "/", base + "/Local");
+    kernel cleanup(programFolderIn(base), base + "/Local");
     cleanup.setWindowsVersion(kSeven);
     cleanup.setRoots(rootsIn(base));
 
@@ -183,7 +198,7 @@ void tst_cleanupKernel::reportsProgressAndExits()
     QFETCH(QList<int>, steps);
 
     QTemporaryDir dir;
-    kernel cleanup(dir.path() + "/", dir.path() + "/Local");
+    kernel cleanup(programFolderIn(dir.path()), dir.path() + "/Local");
     cleanup.setWindowsVersion(version);
     cleanup.setRoots(rootsIn(dir.path()));
     cleanup.setTimerIntervals(20, 20);
