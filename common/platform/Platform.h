@@ -46,4 +46,9 @@ std::intptr_t shellOpen(const std::string &file, const std::string &workingDir);
 std::FILE *openCommandPipe(const char *command);
 int closeCommandPipe(std::FILE *pipe);
 
+// Creates or truncates a file for writing in text mode, or returns null: each
+// "\n" written reaches the file as CR LF, the line end of Windows text files,
+// on every platform. Closed with fclose.
+std::FILE *createTextFile(const char *path);
+
 } // namespace tvd::platform
