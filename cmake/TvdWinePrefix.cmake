@@ -8,8 +8,8 @@ set(ENV{WINEDLLOVERRIDES} "mscoree,mshtml=;winemenubuilder.exe=d")
 unset(ENV{DISPLAY})
 unset(ENV{WAYLAND_DISPLAY})
 
-# Ends with 1 when no Wine process runs in the prefix; then waits until the
-# server is gone.
+# "wineserver -k" also ends with 1 when nothing runs in the prefix, which is
+# fine; "-w" then waits until the server has gone.
 execute_process(COMMAND ${WINESERVER} -k OUTPUT_QUIET ERROR_QUIET)
 execute_process(COMMAND ${WINESERVER} -w)
 

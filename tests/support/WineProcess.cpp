@@ -8,6 +8,8 @@ WineProcess::WineProcess(QObject *parent)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("WINEPREFIX"), QStringLiteral(TVD_WINE_PREFIX));
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    // No menu entries or file associations in the user's home.
+    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("winemenubuilder.exe=d"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     setProcessEnvironment(environment);

@@ -58,9 +58,9 @@ int waitForEndOfInput()
 
 int main(int argc, char *argv[])
 {
-    const std::string command = argc > 1 ? argv[1] : "";
     if (argc == 1)
         return noteWorkingDirectory();
+    const std::string command = argv[1];
     if (command == "folder" && argc == 2)
         std::printf("%s\n", tvd::platform::programFolder().c_str());
     else if (command == "count" && argc == 3)

@@ -25,6 +25,8 @@ void addDriverListRows()
     QTest::newRow("long line, two full pieces")
         << "prolific serial port" + QByteArray(79, '.') + "prolific serial port\n" << 2;
     QTest::newRow("no output")          << QByteArray()                                                << 0;
+    // More than an 8-bit counter holds: still reported, not wrapped to 0.
+    QTest::newRow("256 driver lines")   << QByteArray("Prolific Serial Port\n").repeated(256)          << 256;
 }
 
 QByteArray driverCheckLog(int count)
