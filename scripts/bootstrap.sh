@@ -15,6 +15,8 @@ qt6-httpserver-dev
 qt6-websockets-dev
 libgl-dev
 g++-mingw-w64-x86-64
+wine
+wine64
 procps
 fonts-dejavu-core
 "

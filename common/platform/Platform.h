@@ -41,9 +41,15 @@ ProcessWalk walkProcesses(const std::function<void(const char *exeFileName)> &vi
 std::intptr_t shellOpen(const std::string &file, const std::string &workingDir);
 
 // Runs a command through the command processor and returns a pipe to read its
-// standard output, or null. Commands are looked up in the program folder
-// first, where the stand-ins of Windows commands live on other platforms.
+// standard output, or null. On Windows the command processor finds commands on
+// its search path; elsewhere they are looked up in the program folder first,
+// where the stand-ins of Windows commands live.
 std::FILE *openCommandPipe(const char *command);
 int closeCommandPipe(std::FILE *pipe);
+
+// Creates or truncates a file for writing in text mode, or returns null: each
+// "\n" written reaches the file as CR LF, the line end of Windows text files,
+// on every platform. Closed with fclose.
+std::FILE *createTextFile(const char *path);
 
 } // namespace tvd::platform

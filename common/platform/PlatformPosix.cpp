@@ -135,6 +135,23 @@ struct StartFailure {
     _exit(127);
 }
 
+// The text mode of Windows, over a file opened in binary mode.
+ssize_t writeCrLf(void *file, const char *data, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == '\n' && std::fputc('\r', static_cast<std::FILE *>(file)) == EOF)
+            return -1;
+        if (std::fputc(data[i], static_cast<std::FILE *>(file)) == EOF)
+            return -1;
+    }
+    return static_cast<ssize_t>(size);
+}
+
+int closeCrLf(void *file)
+{
+    return std::fclose(static_cast<std::FILE *>(file));
+}
+
 } // namespace
 
 std::string executablePath()
@@ -225,6 +242,18 @@ std::FILE *openCommandPipe(const char *command)
 int closeCommandPipe(std::FILE *pipe)
 {
     return pclose(pipe);
+}
+
+std::FILE *createTextFile(const char *path)
+{
+    std::FILE *file = std::fopen(path, "wb");
+    if (!file)
+        return nullptr;
+    static const cookie_io_functions_t crLfFile{nullptr, writeCrLf, nullptr, closeCrLf};
+    std::FILE *text = fopencookie(file, "w", crLfFile);
+    if (!text)
+        std::fclose(file);
+    return text;
 }
 
 } // namespace tvd::platform

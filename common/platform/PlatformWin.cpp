@@ -83,4 +83,9 @@ int closeCommandPipe(std::FILE *pipe)
     return _pclose(pipe);
 }
 
+std::FILE *createTextFile(const char *path)
+{
+    return std::fopen(path, "wt");
+}
+
 } // namespace tvd::platform

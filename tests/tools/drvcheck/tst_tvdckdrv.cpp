@@ -1,4 +1,5 @@
 #include "TempProgramFolder.h"
+#include "driverListCases.h"
 
 #include <QDir>
 #include <QProcess>
@@ -16,34 +17,9 @@ private slots:
     void standInListsLoadedDrivers();
 };
 
-namespace {
-
-const QByteArray kHeader = "\r\nModule Name  Display Name           Driver Type   Link Date\r\n"
-                           "============ ====================== ============= ======================\r\n";
-
-QByteArray logOf(int count)
-{
-    return "[TVDdrvck]\r\nPL2303Present=" + QByteArray::number(count) + "\r\n";
-}
-
-} // namespace
-
 void tst_tvdckdrv::countsDriverLines_data()
 {
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<int>("count");
-
-    const QByteArray pad(80, '.');
-    QTest::newRow("no driver")          << kHeader + "serenum      Serenum Filter Driver  Kernel\r\n" << 0;
-    QTest::newRow("prolific line")      << kHeader + "Ser2pl       Prolific Serial Port   Kernel\r\n" << 1;
-    QTest::newRow("any case and order") << QByteArray("PORT for sErIaL by PROLIFIC\n")                << 1;
-    QTest::newRow("serial missing")     << QByteArray("Prolific USB-to-COM Port\n")                    << 0;
-    QTest::newRow("words on two lines") << QByteArray("Prolific driver\nSerial Port\n")                << 0;
-    QTest::newRow("two driver lines")   << QByteArray("prolific serial port\nProlific Serial Port\n")  << 2;
-    QTest::newRow("long line, words in two pieces") << "prolific" + pad + "serial" + pad + "port\n"   << 0;
-    QTest::newRow("long line, two full pieces")
-        << "prolific serial port" + QByteArray(79, '.') + "prolific serial port\n" << 2;
-    QTest::newRow("no output")          << QByteArray()                                                << 0;
+    addDriverListRows();
 }
 
 void tst_tvdckdrv::countsDriverLines()
@@ -60,7 +36,7 @@ void tst_tvdckdrv::countsDriverLines()
     // working directory.
     QTemporaryDir workingDir;
     QCOMPARE(folder.run("tvdckdrv.exe", workingDir.path()), count > 0 ? 1 : 0);
-    QCOMPARE(readAll(workingDir.filePath("tvdckdrv.log")), logOf(count));
+    QCOMPARE(readAll(workingDir.filePath("tvdckdrv.log")), driverCheckLog(count));
 }
 
 void tst_tvdckdrv::withoutDriverQueryReportsNothing()
@@ -70,7 +46,7 @@ void tst_tvdckdrv::withoutDriverQueryReportsNothing()
     QTemporaryDir workingDir;
     QVERIFY(writeFile(workingDir.filePath("tvdckdrv.log"), "stale content that is longer\r\n"));
     QCOMPARE(folder.run("tvdckdrv.exe", workingDir.path()), 0);
-    QCOMPARE(readAll(workingDir.filePath("tvdckdrv.log")), logOf(0));
+    QCOMPARE(readAll(workingDir.filePath("tvdckdrv.log")), driverCheckLog(0));
 }
 
 void tst_tvdckdrv::standInListsLoadedDrivers()
