@@ -136,17 +136,33 @@ QString SnidCodec::makeSNID(const QString &name, const QString &lastName, int pr
     const quint16 macCrc = crc16(macAddress);
     qCDebug(lcSnid) << "calculated MacAdressCRC bits:" << digitsOf(crcBits(macCrc));
 
+    Fields fields;
+    fields.key1to254 = key;
+    fields.yearOffset = yearOffset;
+    fields.month = date.month();
+    fields.day = date.day();
+    fields.hour = time.hour();
+    fields.minute = time.minute();
+    fields.second = time.second() % 32;
+    fields.productID = productId;
+    fields.infosCRC = infosCrc;
+    fields.MacAdressCRC = macCrc;
+    return encodeSNID(fields) + QLatin1Char('[') + QString::number(key) + QLatin1Char(']');
+}
+
+QString SnidCodec::encodeSNID(const Fields &fields)
+{
     Bits bits {};
-    place(bits, kKeyPos, key & 0xFF);
-    place(bits, kYearPos, yearOffset);
-    place(bits, kMonthPos, date.month());
-    place(bits, kDayPos, date.day());
-    place(bits, kHourPos, time.hour());
-    place(bits, kMinutePos, time.minute());
-    place(bits, kSecondPos, time.second() % 32);
-    place(bits, kProductPos, productId & 0x3F);
-    place(bits, kInfosCrcPos, infosCrc);
-    place(bits, kMacCrcPos, macCrc);
+    place(bits, kKeyPos, fields.key1to254 & 0xFF);
+    place(bits, kYearPos, fields.yearOffset & 0x1F);
+    place(bits, kMonthPos, fields.month & 0xF);
+    place(bits, kDayPos, fields.day & 0x1F);
+    place(bits, kHourPos, fields.hour & 0x1F);
+    place(bits, kMinutePos, fields.minute & 0x3F);
+    place(bits, kSecondPos, fields.second & 0x1F);
+    place(bits, kProductPos, fields.productID & 0x3F);
+    place(bits, kInfosCrcPos, fields.infosCRC);
+    place(bits, kMacCrcPos, fields.MacAdressCRC);
     qCDebug(lcSnid) << "certificate bits:" << digitsOf(bits);
 
     const int checkDigit = verhoeffCheckDigit(octalDigits(bits));
@@ -163,7 +179,7 @@ QString SnidCodec::makeSNID(const QString &name, const QString &lastName, int pr
             snid += QLatin1Char('-');
         snid += kAlphabet[16 * bits[i] + 8 * bits[i + 1] + 4 * bits[i + 2] + 2 * bits[i + 3] + bits[i + 4]];
     }
-    return snid + QLatin1Char('[') + QString::number(key) + QLatin1Char(']');
+    return snid;
 }
 
 bool SnidCodec::decodeSNID(const QString &snid, Fields &fields, QString *error)
@@ -205,6 +221,8 @@ bool SnidCodec::decodeSNID(const QString &snid, Fields &fields, QString *error)
     fields.infosCRC = static_cast<quint16>(read(bits, kInfosCrcPos));
     fields.MacAdressCRC = static_cast<quint16>(read(bits, kMacCrcPos));
     fields.checkDigitOk = verhoeffCheckDigit(octalDigits(bits)) == fields.checkDigit;
+    fields.dateOk = fields.month >= 1 && fields.month <= 12 && fields.day >= 1 && fields.day <= 31
+        && fields.hour <= 23 && fields.minute <= 59;
     return true;
 }
 

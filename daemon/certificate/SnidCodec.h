@@ -26,6 +26,9 @@ public:
         quint16 MacAdressCRC = 0;
         // The check digit matches the other fields.
         bool checkDigitOk = false;
+        // The stored date and time can exist (month 1 to 12, day 1 to 31,
+        // hour 0 to 23, minute 0 to 59).
+        bool dateOk = false;
     };
 
     SnidCodec();
@@ -37,6 +40,9 @@ public:
     QString makeSNID(const QString &name, const QString &lastName, int productId, const QDateTime &at, int key,
         const QString &macAddress) const;
 
+    // The grouped form of these fields, with the check digit they call for
+    // (fields.checkDigit is not read). Values are cut to their widths.
+    static QString encodeSNID(const Fields &fields);
     // Reads the grouped form back. False, with a one-line reason in error,
     // when the text is not a well-formed serial number.
     static bool decodeSNID(const QString &snid, Fields &fields, QString *error = nullptr);

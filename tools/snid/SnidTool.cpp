@@ -96,12 +96,13 @@ int SnidTool::decode(const QStringList &arguments)
          << "hour=" << fields.hour << '\n'
          << "minute=" << fields.minute << '\n'
          << "second=" << fields.second << '\n'
+         << "date_ok=" << yesNo(fields.dateOk) << '\n'
          << "product_id=" << fields.productID << '\n'
          << "product_name=" << _codec.deviceTypeName(fields.productID) << '\n'
          << "infos_crc=" << hex4(fields.infosCRC) << '\n'
          << "mac_crc=" << hex4(fields.MacAdressCRC) << '\n';
 
-    bool checksHold = fields.checkDigitOk;
+    bool checksHold = fields.checkDigitOk && fields.dateOk;
     if (!options.isEmpty()) {
         const bool infosOk = SnidCodec::infosCRCMatches(
             fields, SnidCodec::cleanName(options[kName]), SnidCodec::cleanName(options[kFirstName]));

@@ -23,6 +23,8 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void everyProductIdRoundTrips();
+    void impossibleDatesAreFlagged_data();
+    void impossibleDatesAreFlagged();
     void requestNowUsesClockKeyAndAddress();
     void serialsUseAlphabetAndGrouping();
     void cleanName_data();
@@ -198,6 +200,7 @@ void tst_snidcodec::roundTrip()
     QString error;
     QVERIFY2(SnidCodec::decodeSNID(made.left(19), fields, &error), qPrintable(error));
     QVERIFY(fields.checkDigitOk);
+    QVERIFY(fields.dateOk);
     QCOMPARE(fields.key1to254, key);
     QCOMPARE(fields.yearOffset, yearOffset);
     QCOMPARE(fields.month, at.date().month());
@@ -208,6 +211,52 @@ void tst_snidcodec::roundTrip()
     QCOMPARE(fields.productID, productId);
     QCOMPARE(fields.MacAdressCRC, SnidCodec::crc16(mac));
     QVERIFY(SnidCodec::infosCRCMatches(fields, name, lastName));
+}
+
+void tst_snidcodec::impossibleDatesAreFlagged_data()
+{
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<bool>("dateOk");
+
+    QTest::newRow("last of each")  << 12 << 31 << 23 << 59 << true;
+    QTest::newRow("first of each") << 1  << 1  << 0  << 0  << true;
+    QTest::newRow("month 0")       << 0  << 14 << 15 << 26 << false;
+    QTest::newRow("month 13")      << 13 << 14 << 15 << 26 << false;
+    QTest::newRow("month 15")      << 15 << 14 << 15 << 26 << false;
+    QTest::newRow("day 0")         << 3  << 0  << 15 << 26 << false;
+    QTest::newRow("hour 24")       << 3  << 14 << 24 << 26 << false;
+    QTest::newRow("hour 31")       << 3  << 14 << 31 << 26 << false;
+    QTest::newRow("minute 60")     << 3  << 14 << 15 << 60 << false;
+    QTest::newRow("minute 63")     << 3  << 14 << 15 << 63 << false;
+}
+
+void tst_snidcodec::impossibleDatesAreFlagged()
+{
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(bool, dateOk);
+
+    SnidCodec::Fields stored;
+    QVERIFY(SnidCodec::decodeSNID("HBY4-3JXG-V8KK-ERJM", stored));
+    stored.month = month;
+    stored.day = day;
+    stored.hour = hour;
+    stored.minute = minute;
+
+    SnidCodec::Fields fields;
+    QVERIFY(SnidCodec::decodeSNID(SnidCodec::encodeSNID(stored), fields));
+    QVERIFY(fields.checkDigitOk);
+    QCOMPARE(fields.dateOk, dateOk);
+    QCOMPARE(fields.month, month);
+    QCOMPARE(fields.day, day);
+    QCOMPARE(fields.hour, hour);
+    QCOMPARE(fields.minute, minute);
+    QCOMPARE(fields.infosCRC, stored.infosCRC);
 }
 
 void tst_snidcodec::everyProductIdRoundTrips()

@@ -1,3 +1,4 @@
+#include "SnidCodec.h"
 #include "TempProgramFolder.h"
 
 #include <QProcess>
@@ -48,6 +49,7 @@ const QByteArray kWorkedFields = "check_digit=1\n"
                                  "hour=15\n"
                                  "minute=26\n"
                                  "second=21\n"
+                                 "date_ok=yes\n"
                                  "product_id=9\n"
                                  "product_name=Lyra\n"
                                  "infos_crc=F3AC\n"
@@ -80,6 +82,28 @@ void tst_tvdsnid::decodes_data()
     QTest::newRow("other names")       << QStringList{"decode", serial, "--name", "DURAND", "--first-name", "JEAN"}
                                        << 1 << kWorkedFields + "infos_crc_ok=no\n";
     QTest::newRow("changed character") << QStringList{"decode", "HBY4-3JXG-V8KK-ERJN"}                         << 1 << changedFields;
+
+    // The worked example with a date that cannot exist, and the check digit
+    // that fits it.
+    SnidCodec::Fields fields;
+    QVERIFY(SnidCodec::decodeSNID(serial, fields));
+    const auto impossibleDate = [](const QString &changedSerial, QByteArray out) {
+        SnidCodec::Fields read;
+        SnidCodec::decodeSNID(changedSerial, read);
+        return out.replace("check_digit=1", "check_digit=" + QByteArray::number(read.checkDigit))
+            .replace("date_ok=yes", "date_ok=no");
+    };
+    SnidCodec::Fields changed = fields;
+    changed.month = 0;
+    const QString month0 = SnidCodec::encodeSNID(changed);
+    changed = fields;
+    changed.minute = 61;
+    const QString minute61 = SnidCodec::encodeSNID(changed);
+    QTest::newRow("month 0")           << QStringList{"decode", month0} << 1
+                                       << impossibleDate(month0, QByteArray(kWorkedFields).replace("month=3", "month=0"));
+    QTest::newRow("minute 61, names")  << QStringList{"decode", minute61, "--name", "DUPONT", "--first-name", "JEAN"} << 1
+                                       << impossibleDate(minute61, QByteArray(kWorkedFields).replace("minute=26", "minute=61"))
+                                              + "infos_crc_ok=yes\n";
 }
 
 void tst_tvdsnid::decodes()
@@ -113,7 +137,7 @@ void tst_tvdsnid::decodesWhatItMade()
     }
     const QHash<QByteArray, QByteArray> expected = {
         { "check_ok", "yes" }, { "key", "254" },    { "year", "2011" },       { "month", "12" },
-        { "day", "31" },       { "hour", "23" },    { "minute", "59" },       { "second", "27" },
+        { "day", "31" },       { "hour", "23" },    { "minute", "59" },       { "second", "27" }, { "date_ok", "yes" },
         { "product_id", "63" }, { "product_name", "Inconnu" }, { "mac_crc", "683D" }, { "infos_crc_ok", "yes" },
     };
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
