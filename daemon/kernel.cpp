@@ -31,6 +31,11 @@ QString kernel::receivedEventValue() const
     return _strReceivedEventValue;
 }
 
+QStringList kernel::watchedPaths() const
+{
+    return _watcher.files() + _watcher.directories();
+}
+
 int kernel::createEventFile(const QString &strFileName)
 {
     QFile file(eventFilePath(strFileName));
@@ -67,7 +72,7 @@ void kernel::unwatchEventFiles()
 {
     disconnect(&_watcher, &QFileSystemWatcher::fileChanged, nullptr, nullptr);
     disconnect(&_watcher, &QFileSystemWatcher::directoryChanged, nullptr, nullptr);
-    const QStringList watched = _watcher.files() + _watcher.directories();
+    const QStringList watched = watchedPaths();
     for (const QString &path : {eventFilePath(_strDaemonEventFileName), eventFilePath(_strManagerEventFileName), _strDataFolder}) {
         if (watched.contains(path))
             _watcher.removePath(path);

@@ -26,6 +26,7 @@ public:
     QString dataFolder() const;
     QString eventFilePath(const QString &strFileName) const;
     QString receivedEventValue() const;
+    QStringList watchedPaths() const;
 
     int createEventFile(const QString &strFileName);
     int createDataFolderAndEventFiles();

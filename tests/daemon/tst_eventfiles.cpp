@@ -173,7 +173,9 @@ void tst_eventFiles::unwatchedWritesAreNotRead()
     kernel k(folder.path());
     QCOMPARE(k.createDataFolderAndEventFiles(), 0);
     k.watchEventFiles();
+    QVERIFY(k.watchedPaths().contains(folder.dataFilePath("tvdman.ife")));
     k.unwatchEventFiles();
+    QCOMPARE(k.watchedPaths(), QStringList());
 
     QVERIFY(writeFile(folder.dataFilePath("tvdman.ife"), "TVDDevice:Vega\r\n"));
     QFile::remove(folder.dataFilePath("tvdmon.ife"));

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 class tst_folderScanner : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,7 @@ private slots:
     void splitsPaths();
     void findsLine_data();
     void findsLine();
+    void unreadableFileHasNoLine_data();
     void unreadableFileHasNoLine();
 };
 
@@ -192,10 +195,34 @@ void tst_folderScanner::findsLine()
     QCOMPARE(folderScanner::fileContainsLine(path, "wanted line"), found);
 }
 
+void tst_folderScanner::unreadableFileHasNoLine_data()
+{
+    QTest::addColumn<QString>("change");
+
+    QTest::newRow("removed")       << "remove";
+    QTest::newRow("a folder")      << "folder";
+    QTest::newRow("no permission") << "chmod";
+}
+
 void tst_folderScanner::unreadableFileHasNoLine()
 {
+    QFETCH(QString, change);
+
     QTemporaryDir dir;
-    QVERIFY(!folderScanner::fileContainsLine(dir.filePath("missing.htm"), ""));
+    const QString path = dir.filePath("ondetectFR.htm");
+    QVERIFY(writeFile(path, "wanted line\n"));
+    QVERIFY(folderScanner::fileContainsLine(path, "wanted line"));
+
+    if (change == "chmod") {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    } else {
+        QVERIFY(QFile::remove(path));
+        if (change == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("ondetectFR.htm"));
+    }
+    QVERIFY(!folderScanner::fileContainsLine(path, "wanted line"));
 }
 
 QTEST_GUILESS_MAIN(tst_folderScanner)
