@@ -10,6 +10,7 @@ namespace {
 constexpr int kTimeOutTag = 677;
 constexpr int kWriteFileTag = 676;
 constexpr int kTooLargeTag = 680;
+constexpr qint64 kReadAheadBytes = 64 * 1024;
 } // namespace
 
 httpDownloadHandler::httpDownloadHandler(QObject *parent)
@@ -73,6 +74,11 @@ void httpDownloadHandler::launchDownload()
     qCDebug(lcDownload) << _strFilePath;
     _received_Event = 0;
     _reply = _manager.get(QNetworkRequest(_url));
+    // The body is taken out of the reply as it comes, a little at a time:
+    // Qt reads no further ahead, so no more than the limit is ever held.
+    _reply->setReadBufferSize(kReadAheadBytes);
+    connect(_reply, &QNetworkReply::metaDataChanged, this, &httpDownloadHandler::checkBodySize);
+    connect(_reply, &QNetworkReply::readyRead, this, &httpDownloadHandler::checkBodySize);
     connect(_reply, &QNetworkReply::finished, this, &httpDownloadHandler::slot_finished);
     connect(_reply, &QNetworkReply::downloadProgress, this, &httpDownloadHandler::requestDownloadProgress);
     connect(_reply, &QNetworkReply::errorOccurred, this, &httpDownloadHandler::slot_error);
@@ -88,9 +94,15 @@ void httpDownloadHandler::refuseScheme()
     emit networkErrorOccured(QLatin1String("HDL-Error:") + _strLastNetworkError);
 }
 
-void httpDownloadHandler::refuseTooLarge(qint64 bytes)
+void httpDownloadHandler::checkBodySize()
 {
-    qCDebug(lcDownload) << "requestDownloadProgress: body of" << bytes << "bytes or more, over" << _maxBodySize;
+    _body += _reply->readAll();
+    const qint64 announced = _reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    const qint64 bytes = qMax(announced, qint64(_body.size()));
+    if (bytes <= _maxBodySize)
+        return;
+    _body.clear();
+    qCDebug(lcDownload) << "checkBodySize: body of" << bytes << "bytes or more, over" << _maxBodySize;
     // After a time-out the failure is already known: the late reply only has
     // to stop growing.
     const bool alreadyFailed = !_downloadRunning;
@@ -111,14 +123,13 @@ void httpDownloadHandler::writeDownloadedFile()
     // The destination changes only once every byte is written and committed,
     // so a failed write leaves the previous copy as it was.
     QSaveFile file(_strFilePath);
+    const QByteArray body = takeBody();
     if (!file.open(QIODevice::WriteOnly)) {
-        _reply->readAll();
         qCDebug(lcDownload) << "writeDownloadedFile : !file.open(QIODevice::WriteOnly)";
         emit networkErrorOccured(QLatin1String("WFE:") + _strFilePath + QLatin1String(": ")
             + QString::number(kWriteFileTag));
         return;
     }
-    const QByteArray body = _reply->readAll();
     const bool whole = file.write(body) == body.size();
     const QString strWriteError = file.errorString();
     if (whole && file.commit())
@@ -132,10 +143,6 @@ void httpDownloadHandler::requestDownloadProgress(qint64 received, qint64 total)
 {
     if (received == 0 && total == 0)
         return;
-    if (_reply && (received > _maxBodySize || total > _maxBodySize)) {
-        refuseTooLarge(qMax(received, total));
-        return;
-    }
     // Qt reports the size as known when a reply without Content-Length ends:
     // only a size the server announced can be complete.
     const bool announced = _reply && _reply->header(QNetworkRequest::ContentLengthHeader).isValid();
@@ -199,7 +206,7 @@ void httpDownloadHandler::slot_receivedEventFromTheCurrentDL(int DLeventType)
             writeDownloadedFile();
             qCDebug(lcDownload) << "  @ slot_receivedEventFromTheCurrentDL : _received_Event == DL_Finished";
         } else if (_reply) {
-            _reply->readAll();
+            takeBody();
         }
         return;
     }
@@ -253,8 +260,16 @@ void httpDownloadHandler::stopTimers()
     _timerWaitBeforeNewTry->stop();
 }
 
+QByteArray httpDownloadHandler::takeBody()
+{
+    QByteArray body = _body + _reply->readAll();
+    _body.clear();
+    return body;
+}
+
 void httpDownloadHandler::dropReply()
 {
+    _body.clear();
     if (!_reply)
         return;
     _reply->disconnect(this);

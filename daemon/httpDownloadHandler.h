@@ -63,7 +63,10 @@ private:
     void stopTimers();
     // Only web URLs are fetched: the URL may come from a remote answer.
     void refuseScheme();
-    void refuseTooLarge(qint64 bytes);
+    // A body over the limit fails for good, whenever it is seen.
+    void checkBodySize();
+    // All of the body received so far, which the handler then no longer holds.
+    QByteArray takeBody();
 
     QNetworkAccessManager _manager;
     QUrl _url;
@@ -84,4 +87,5 @@ private:
     int _waitBaseMs = 2000;
     int _announceDelayMs = 2600;
     qint64 _maxBodySize = 64 * 1024 * 1024;
+    QByteArray _body;
 };
