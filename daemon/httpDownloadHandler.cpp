@@ -132,11 +132,13 @@ void httpDownloadHandler::writeDownloadedFile()
     }
     const bool whole = file.write(body) == body.size();
     const QString strWriteError = file.errorString();
-    if (whole && file.commit())
+    const bool written = whole && file.commit();
+    // Armed first, so that an owner who aborts on the outcome stops it too.
+    _timerWait->start(_announceDelayMs);
+    if (written)
         emit writeFileOK();
     else
         emit writeFileFailed(whole ? file.errorString() : strWriteError);
-    _timerWait->start(_announceDelayMs);
 }
 
 void httpDownloadHandler::requestDownloadProgress(qint64 received, qint64 total)

@@ -1,19 +1,263 @@
 #include "kernel.h"
 
+#include "SoapDialog.h"
 #include "daemonLogging.h"
+#include "deployment.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTextStream>
+#include <QFileDialog>
+#include <QTimer>
+
+namespace {
+
+QString chooseFolderWithDialog()
+{
+    return QFileDialog::getExistingDirectory(nullptr,
+        QObject::tr("Choix du dossier pour l'enregistrement du certificat"), QDir::home().absolutePath(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+}
+
+} // namespace
 
 kernel::kernel(const QString &strApplicationDir)
     : QObject(nullptr)
-    , _strApplicationDir(strApplicationDir)
-    , _strDataFolder(strApplicationDir + QStringLiteral("datamon"))
-    , _strManagerEventFileName(QStringLiteral("tvdman.ife"))
-    , _strDaemonEventFileName(QStringLiteral("tvdmon.ife"))
+    , _subTimer(new QTimer(this))
+    , _soapDialog(new SoapDialog(QString::fromUtf8(tvd::deployment::kServiceUrl),
+          QStringLiteral("people/ws/r/deviceservices/TolvandCiServices")))
+    , _deviceModels({ { QStringLiteral("Altair"), 1 }, { QStringLiteral("Rigel"), 2 }, { QStringLiteral("Deneb"), 3 },
+          { QStringLiteral("OrionDraco"), 4 }, { QStringLiteral("Mira"), 5 }, { QStringLiteral("Sirius"), 6 },
+          { QStringLiteral("Lyraos"), 7 }, { QStringLiteral("Castor"), 8 }, { QStringLiteral("Lyra"), 9 },
+          { QStringLiteral("Pollux"), 10 }, { QStringLiteral("Capella"), 11 }, { QStringLiteral("Antares"), 12 },
+          { QStringLiteral("AntaresA"), 13 }, { QStringLiteral("Vega"), 14 } })
+    , _timerDelayerForPDFDownload(new QTimer(this))
+    , _chooseFolder(chooseFolderWithDialog)
 {
+    _testMode = false;
+    _mode = 1;
+    cleanVarStateForTVDMANStart();
+
+    _strTextMessagesFileName = QStringLiteral("tvdmon.ift");
+    _textMessages.insertText(QStringLiteral("Initialisation"), QStringLiteral("Initialisation en cours..."));
+
+    _strApplicationDir = strApplicationDir;
+    _strDataFolder = strApplicationDir + QStringLiteral("datamon");
+    _strCertificateFolder = strApplicationDir + QStringLiteral("certificat");
+    _strManagerEventFileName = QStringLiteral("tvdman.ife");
+    _strDaemonEventFileName = QStringLiteral("tvdmon.ife");
+    _strToolsWebUrl = QString::fromUtf8(tvd::deployment::kToolsWebUrl);
+
+    _winOSinfos.checkWindowsVersion();
+    _strNetworkErrorDetail.clear();
+    _strErrorDetail.clear();
+    _textMessagesFileDownloaded = false;
+    _quitRequested = false;
+    _relaunchInProgress = false;
+
+    connect(_subTimer, &QTimer::timeout, this, &kernel::slot_SubTimerTimeOut);
+    _subTimer->start(kManagerWatchMs);
+
+    _timerDelayerForPDFDownload->setSingleShot(true);
+    _timerDelayerForPDFDownload->setInterval(kPdfDownloadDelayMs);
+    connect(_timerDelayerForPDFDownload, &QTimer::timeout, this, &kernel::slot_timerDelayerForPDFDownload_TimeOut);
+
+    connect(&_httpDownloadHandler, &httpDownloadHandler::downloadDLProgress, this,
+        &kernel::slot_httpDownloadProgressChanged);
+    connect(&_httpDownloadHandler, &httpDownloadHandler::fileDownloadedAndWrote, this,
+        &kernel::slot_fileDownloadedAndWrote);
+    connect(&_httpDownloadHandler, &httpDownloadHandler::networkErrorOccured, this, &kernel::slot_networkErrorOccured);
+    connect(this, &kernel::DownloadAbortRequest, &_httpDownloadHandler, &httpDownloadHandler::slot_abortRequest);
+    connect(&_httpDownloadHandler, &httpDownloadHandler::writeFileFailed, this,
+        &kernel::slot_httpDownloadWriteFileFailed);
+    connect(&_httpDownloadHandler, &httpDownloadHandler::writeFileOK, this, &kernel::slot_httpDownloadWriteFileOK);
+
+    connect(_soapDialog, &SoapDialog::soapDialogTimeOut, this, &kernel::slot_soapDialogTimeOutReceived);
+    connect(_soapDialog, &SoapDialog::fromServer_certificateIDAndPDFUrl, this,
+        &kernel::slot_fromServer_certificateIDAndPDFUrl);
+    connect(_soapDialog, &SoapDialog::forOutside_soapDialogStrMessageError, this,
+        &kernel::slot_soapDialogStrMessageError);
+}
+
+kernel::~kernel()
+{
+    delete _soapDialog;
+}
+
+void kernel::setIntervals(int managerWatchMs, int pdfDownloadDelayMs)
+{
+    _subTimer->start(managerWatchMs);
+    _timerDelayerForPDFDownload->setInterval(pdfDownloadDelayMs);
+}
+
+void kernel::setServers(const QString &strToolsWebUrl, int servicePort)
+{
+    _strToolsWebUrl = strToolsWebUrl;
+    _soapDialog->setServicePort(servicePort);
+}
+
+httpDownloadHandler &kernel::downloadHandler()
+{
+    return _httpDownloadHandler;
+}
+
+SoapDialog &kernel::soapDialog()
+{
+    return *_soapDialog;
+}
+
+void kernel::setFolderChooser(const std::function<QString()> &chooseFolder)
+{
+    _chooseFolder = chooseFolder;
+}
+
+void kernel::setTestMode(bool testMode)
+{
+    _testMode = testMode;
+}
+
+int kernel::start()
+{
+    _relaunchInProgress = false;
+    if (_testMode)
+        return 0;
+    if (runStep(createDataFolderAndEventFiles) == -1)
+        return -1;
+    if (runStep(loadMessagesTextFromLocalDataFile) == -1)
+        return -1;
+    if (runStep(watchEventFilesStep) == -1)
+        return -1;
+    runStep(enterWaitingForDevice);
+    return 0;
+}
+
+int kernel::runStep(int step, bool stopFlag)
+{
+    if (stopFlag) {
+        stopOperations(step);
+        return 0;
+    }
+    return processStep(step);
+}
+
+int kernel::processStep(int step)
+{
+    _state = step;
+    switch (step) {
+    case createDataFolderAndEventFiles:
+        return prepareDataFolderAndEventFiles();
+    case watchEventFilesStep:
+        watchEventFiles();
+        return 0;
+    case loadMessagesTextFromLocalDataFile:
+        return loadLocalTexts();
+    case enterWaitingForDevice:
+        _state = waitingForDevice;
+        return 0;
+    case deviceReceived:
+        if (setCurrentDevice() != 0)
+            return -1;
+        _state = deviceReady;
+        return 0;
+    case receivedTextMessagesFileFromHttp:
+        receiveTextMessagesFile();
+        return 0;
+    case checkDeviceAndOpenCertificateRequest:
+        checkDeviceAndOpenRequest();
+        return 0;
+    case certificateNetworkError:
+    case readEventFileError:
+    case certificateError:
+        showErrorStep(step);
+        return 0;
+    case certificateRequested:
+        startCertificateRequest();
+        return 0;
+    case receivedCertificateFile:
+        emit setProgressMainBarStep(QString(), 100);
+        emit switchCertificatePageTo(3, true);
+        _state = certificateFileReady;
+        return 0;
+    case receivedCertificateExitByTheCustomer:
+        qCDebug(lcKernel) << "case kernel::receivedCertificateExitByTheCustomer call tatoo()";
+        qCDebug(lcKernel) << "case kernel::receivedCertificateExitByTheCustomer tatoo() finished";
+        endRunningExchanges();
+        _state = deviceReady;
+        return 0;
+    case certificateAbandoned:
+        endRunningExchanges();
+        _state = deviceReady;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void kernel::stopOperations(int reason)
+{
+    if (reason == stopForQuit) {
+        if (_mode != 1)
+            return;
+        _mode = 3;
+    } else {
+        _relaunchInProgress = true;
+        emit hideWindowCertificate();
+        _mode = 3;
+    }
+    unwatchEventFiles();
+    endRunningExchanges();
+    _mode = 6;
+    _state = idle;
+    cleanVarStateForTVDMANStart();
+    _mode = 1;
+    if (_quitRequested)
+        emit QuitAppRequest();
+    else
+        start();
+}
+
+void kernel::tryToQuitNow()
+{
+    qCDebug(lcKernel) << "tryToQuitNow";
+    _quitRequested = true;
+    stopOperations(stopForQuit);
+}
+
+void kernel::lightcleanVarState()
+{
+    qCDebug(lcKernel) << "lightcleanVarState";
+    _certificateID = 0;
+    _pdfSaved = false;
+    _strNetworkErrorDetail.clear();
+    _strErrorDetail.clear();
+}
+
+void kernel::cleanVarStateForTVDMANStart()
+{
+    qCDebug(lcKernel) << "cleanVarStateForTVDMANStart";
+    _certificateRequestCount = 0;
+    _strCurrentTVDDevice.clear();
+    _e6bitsCurrentPnID = 0;
+    lightcleanVarState();
+}
+
+int kernel::setCurrentDevice()
+{
+    if (_state != deviceReceived || _strReceivedEventValue.isEmpty())
+        return -1;
+    _strCurrentTVDDevice = _strReceivedEventValue;
+    _e6bitsCurrentPnID = _deviceModels.value(_strCurrentTVDDevice, 0);
+    qCDebug(lcKernel) << "_strCurrentTVDDevice=" << _strCurrentTVDDevice;
+    qCDebug(lcKernel) << "_e6bitsCurrentPnID=" << _e6bitsCurrentPnID;
+    return _e6bitsCurrentPnID >= 1 && _e6bitsCurrentPnID <= 14 ? 0 : -1;
+}
+
+int kernel::state() const
+{
+    return _state;
+}
+
+int kernel::certificateRequestCount() const
+{
+    return _certificateRequestCount;
 }
 
 QString kernel::dataFolder() const
@@ -21,124 +265,42 @@ QString kernel::dataFolder() const
     return _strDataFolder;
 }
 
-QString kernel::eventFilePath(const QString &strFileName) const
+QString kernel::certificateFolder() const
 {
-    return _strDataFolder + QDir::separator() + strFileName;
+    return _strCertificateFolder;
 }
 
-QString kernel::receivedEventValue() const
+void kernel::slot_SubTimerTimeOut()
 {
-    return _strReceivedEventValue;
+    if (_processList.countProcesses("TVDMAN.exe") > 0)
+        return;
+    qCDebug(lcKernel) << "slot_SubTimerTimeOut: TVDMAN.exe is not running";
+    _quitRequested = true;
+    stopOperations(stopForQuit);
 }
 
-QStringList kernel::watchedPaths() const
+int kernel::loadLocalTexts()
 {
-    return _watcher.files() + _watcher.directories();
+    const QString path = textMessagesFilePath(_strApplicationDir);
+    qCDebug(lcKernel) << "loadMessagesTextFromLocalDataFile: from" << path;
+    const int report = _textMessages.loadFromFile(path);
+    qCDebug(lcKernel) << "__ step kernel::loadMessagesTextFromLocalDataFile done __ err_report=" << report;
+    if (report == 0)
+        sendCertificateTexts();
+    return report;
 }
 
-int kernel::createEventFile(const QString &strFileName)
+void kernel::sendCertificateTexts()
 {
-    QFile file(eventFilePath(strFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return file.error();
-    file.close();
-    return 0;
+    emit setTextForCertificate(_textMessages.textOf(QStringLiteral("CertifPresentation")), TextID_CertifPresentation);
+    emit setTextForCertificate(
+        _textMessages.textOf(QStringLiteral("CertifPdfExplanation")), TextID_CertifPdfExplanation);
+    emit setTextForCertificate(
+        _textMessages.textOf(QStringLiteral("CertifTransmissionOK")), TextID_CertifTransmissionOK);
 }
 
-int kernel::createDataFolderAndEventFiles()
+QString kernel::textMessagesFilePath(const QString &strFolder) const
 {
-    QDir dir;
-    if (!dir.exists(_strDataFolder) && !dir.mkdir(_strDataFolder))
-        return -1;
-    if (createEventFile(_strManagerEventFileName) != 0)
-        return -1;
-    if (createEventFile(_strDaemonEventFileName) != 0)
-        return -1;
-    return 0;
-}
-
-void kernel::watchEventFiles()
-{
-    _watcher.addPath(eventFilePath(_strManagerEventFileName));
-    _watcher.addPath(eventFilePath(_strDaemonEventFileName));
-    // The watcher forgets a file that a writer deletes or replaces; the folder
-    // tells when it is there again.
-    _watcher.addPath(_strDataFolder);
-    connect(&_watcher, &QFileSystemWatcher::fileChanged, this, &kernel::slot_FileNameTVDEventChanged);
-    connect(&_watcher, &QFileSystemWatcher::directoryChanged, this, &kernel::slot_dataFolderChanged);
-}
-
-void kernel::unwatchEventFiles()
-{
-    disconnect(&_watcher, &QFileSystemWatcher::fileChanged, nullptr, nullptr);
-    disconnect(&_watcher, &QFileSystemWatcher::directoryChanged, nullptr, nullptr);
-    const QStringList watched = watchedPaths();
-    for (const QString &path : {eventFilePath(_strDaemonEventFileName), eventFilePath(_strManagerEventFileName), _strDataFolder}) {
-        if (watched.contains(path))
-            _watcher.removePath(path);
-    }
-}
-
-kernel::e_EventKind kernel::readEventFile(const QString &strPath)
-{
-    QFile file(strPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return eventFileUnreadable;
-
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::System);
-    QString lastLine;
-    while (!stream.atEnd()) {
-        const QString line = stream.readLine();
-        if (!line.isEmpty())
-            lastLine = line;
-    }
-    file.close();
-
-    const QString key = lastLine.section(QLatin1Char(':'), 0, 0);
-    const QString value = lastLine.section(QLatin1Char(':'), 1, 1);
-    static const struct {
-        QLatin1String key;
-        e_EventKind kind;
-    } keys[] = {
-        {QLatin1String("TVDDevice"), eventTVDDevice},
-        {QLatin1String("TVDmquit"), eventTVDmquit},
-        {QLatin1String("TVDMAN"), eventTVDMANWasRelaunchedByAnAnotherTvdmonInstance},
-        {QLatin1String("TVDGetCertificate"), eventTVDGetCertificate},
-    };
-    for (const auto &known : keys) {
-        if (key == known.key) {
-            _strReceivedEventValue = value;
-            return known.kind;
-        }
-    }
-    return eventUnknown;
-}
-
-int kernel::informTvdmonThatTVDMANWasRelaunched()
-{
-    QFile file(eventFilePath(_strDaemonEventFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return file.error();
-    qCDebug(lcKernel) << "TVDMAN:relaunched !";
-    file.write("TVDMAN:relaunched\r\n", 19);
-    file.close();
-    return 0;
-}
-
-void kernel::slot_FileNameTVDEventChanged(const QString &path)
-{
-    if (!_watcher.files().contains(path) && QFileInfo::exists(path))
-        _watcher.addPath(path);
-    const e_EventKind kind = readEventFile(path);
-    qCDebug(lcKernel) << "slot_FileNameTVDEventChanged" << path << kind;
-}
-
-void kernel::slot_dataFolderChanged()
-{
-    const QStringList watched = _watcher.files();
-    for (const QString &path : {eventFilePath(_strManagerEventFileName), eventFilePath(_strDaemonEventFileName)}) {
-        if (!watched.contains(path) && QFileInfo::exists(path))
-            slot_FileNameTVDEventChanged(path);
-    }
+    const QString separator = strFolder.endsWith(QDir::separator()) ? QString() : QString(QDir::separator());
+    return strFolder + separator + _strTextMessagesFileName;
 }

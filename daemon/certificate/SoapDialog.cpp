@@ -23,7 +23,6 @@ SoapDialog::SoapDialog(const QString &strBaseUrl, const QString &strPath, int se
     , _timerSoapDialogTimeOut(new QTimer(this))
     , _timerWaitForRetry(new QTimer(this))
 {
-    _serviceUrl.setPort(servicePort);
     _timerSoapDialogTimeOut->setSingleShot(true);
     _timerSoapDialogTimeOut->setInterval(11000);
     _timerWaitForRetry->setSingleShot(true);
@@ -31,7 +30,7 @@ SoapDialog::SoapDialog(const QString &strBaseUrl, const QString &strPath, int se
     connect(_timerWaitForRetry, &QTimer::timeout, this, &SoapDialog::slot_timerWaitForRetryTimeOut);
     connect(_timerSoapDialogTimeOut, &QTimer::timeout, this, &SoapDialog::slot_timerSoapDialogTimeOut);
 
-    _transport.setHost(_serviceUrl.host(), false, _serviceUrl.port());
+    setServicePort(servicePort);
     connect(&_transport, &SoapHttpTransport::responseReady, this, &SoapDialog::slot_checkResponse);
     connect(this, &SoapDialog::soapResponseForServiceIsOKButMessageError, this,
         &SoapDialog::slot_soapResponseForServiceIsOKButMessageError);
@@ -43,6 +42,20 @@ void SoapDialog::setIntervals(int timeOutMs, int retryPauseMs)
 {
     _timerSoapDialogTimeOut->setInterval(timeOutMs);
     _timerWaitForRetry->setInterval(retryPauseMs);
+}
+
+void SoapDialog::setServicePort(int port)
+{
+    _serviceUrl.setPort(port);
+    _transport.setHost(_serviceUrl.host(), false, _serviceUrl.port());
+}
+
+void SoapDialog::abandonRequest()
+{
+    _timerSoapDialogTimeOut->stop();
+    _timerWaitForRetry->stop();
+    _waitingForResponse = false;
+    _transport.abort();
 }
 
 void SoapDialog::sendGetCertificate(

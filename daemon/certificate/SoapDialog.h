@@ -30,9 +30,14 @@ public:
     SoapDialog(const QString &strBaseUrl, const QString &strPath, int servicePort = tvd::deployment::kServicePort);
 
     void setIntervals(int timeOutMs, int retryPauseMs);
+    void setServicePort(int port);
     // A new request: its own arguments, a fresh count of attempts.
     void sendGetCertificate(
         const QString &strName, const QString &strLastName, const QString &strSNID, int pnID, const QString &strEmail);
+
+    // The request in progress ends without any outcome: its exchange, its
+    // time-out and its new attempts stop.
+    void abandonRequest();
 
     static QString errorText(e_SoapDialogError error);
 

@@ -77,14 +77,14 @@ void tst_eventFiles::startEmptiesBothFiles()
     kernel k(folder.path());
     QCOMPARE(k.dataFolder(), folder.path() + "datamon");
 
-    QCOMPARE(k.createDataFolderAndEventFiles(), 0);
+    QCOMPARE(k.processStep(kernel::createDataFolderAndEventFiles), 0);
     QVERIFY(QFile::exists(folder.dataFilePath("tvdman.ife")));
     QVERIFY(QFile::exists(folder.dataFilePath("tvdmon.ife")));
 
     // Lines written before a start are never acted upon.
     QVERIFY(writeFile(folder.dataFilePath("tvdman.ife"), "TVDDevice:Vega\r\n"));
     QVERIFY(writeFile(folder.dataFilePath("tvdmon.ife"), "TVDmquit:Now\r\n"));
-    QCOMPARE(k.createDataFolderAndEventFiles(), 0);
+    QCOMPARE(k.processStep(kernel::createDataFolderAndEventFiles), 0);
     QCOMPARE(readAll(folder.dataFilePath("tvdman.ife")), QByteArray());
     QCOMPARE(readAll(folder.dataFilePath("tvdmon.ife")), QByteArray());
 }
@@ -94,7 +94,7 @@ void tst_eventFiles::startFailsWithoutProgramFolder()
     TempProgramFolder folder;
     // The data folder is made one level deep only.
     kernel k(folder.filePath("missing") + QDir::separator());
-    QCOMPARE(k.createDataFolderAndEventFiles(), -1);
+    QCOMPARE(k.processStep(kernel::createDataFolderAndEventFiles), -1);
     QCOMPARE(k.createEventFile("tvdman.ife"), int(QFileDevice::OpenError));
     QVERIFY(!QFile::exists(folder.filePath("missing")));
 }
@@ -137,7 +137,7 @@ void tst_eventFiles::everyWriteIsRead()
 
     TempProgramFolder folder;
     kernel k(folder.path());
-    QCOMPARE(k.createDataFolderAndEventFiles(), 0);
+    QCOMPARE(k.processStep(kernel::createDataFolderAndEventFiles), 0);
     k.watchEventFiles();
 
     const QString path = folder.dataFilePath(fileName);
@@ -171,7 +171,7 @@ void tst_eventFiles::unwatchedWritesAreNotRead()
 {
     TempProgramFolder folder;
     kernel k(folder.path());
-    QCOMPARE(k.createDataFolderAndEventFiles(), 0);
+    QCOMPARE(k.processStep(kernel::createDataFolderAndEventFiles), 0);
     k.watchEventFiles();
     QVERIFY(k.watchedPaths().contains(folder.dataFilePath("tvdman.ife")));
     k.unwatchEventFiles();

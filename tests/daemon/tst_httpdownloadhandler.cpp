@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "HttpTestServer.h"
 #include "TempProgramFolder.h"
 #include "httpDownloadHandler.h"
@@ -6,9 +7,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using Route = HttpTestServer::Route;
 
@@ -84,30 +82,6 @@ private:
     QElapsedTimer _clock;
     QStringList _events;
     QList<qint64> _times;
-};
-
-// Files written by this process may not grow beyond a size while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &_previous);
-        _previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limited{bytes, _previous.rlim_max};
-        _active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &_previous);
-        std::signal(SIGXFSZ, _previousHandler);
-    }
-    bool isActive() const { return _active; }
-
-private:
-    rlimit _previous{};
-    void (*_previousHandler)(int) = nullptr;
-    bool _active = false;
 };
 
 class tst_httpDownloadHandler : public QObject
