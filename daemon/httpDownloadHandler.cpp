@@ -121,21 +121,25 @@ void httpDownloadHandler::writeDownloadedFile()
     if (!_reply)
         return;
     // The destination changes only once every byte is written and committed,
-    // so a failed write leaves the previous copy as it was.
+    // so a failed write leaves the previous copy as it was. Unbuffered: a
+    // buffered write would report a short write at commit as a success.
     QSaveFile file(_strFilePath);
     const QByteArray body = takeBody();
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qCDebug(lcDownload) << "writeDownloadedFile : !file.open(QIODevice::WriteOnly)";
         emit networkErrorOccured(QLatin1String("WFE:") + _strFilePath + QLatin1String(": ")
             + QString::number(kWriteFileTag));
         return;
     }
-    const bool whole = file.write(body) == body.size();
-    const QString strWriteError = file.errorString();
-    const bool written = whole && file.commit();
+    const qint64 written = file.write(body);
+    const bool whole = written == body.size();
+    const QString strWriteError = file.error() != QFileDevice::NoError
+        ? file.errorString()
+        : QStringLiteral("%1 of %2 bytes written").arg(qMax(written, qint64(0))).arg(body.size());
+    const bool committed = whole && file.commit();
     // Armed first, so that an owner who aborts on the outcome stops it too.
     _timerWait->start(_announceDelayMs);
-    if (written)
+    if (committed)
         emit writeFileOK();
     else
         emit writeFileFailed(whole ? file.errorString() : strWriteError);

@@ -102,6 +102,7 @@ private slots:
     void launchWhileRunningChangesNothing();
     void writesWhatArrives_data();
     void writesWhatArrives();
+    void failedWriteKeepsThePreviousCopy_data();
     void failedWriteKeepsThePreviousCopy();
     void unwritableDestinationFailsAtOnce();
     void bodyOverTheLimitFailsForGood_data();
@@ -292,14 +293,27 @@ void tst_httpDownloadHandler::writesWhatArrives()
     QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), QStringList{"tvdmon.ift"});
 }
 
+void tst_httpDownloadHandler::failedWriteKeepsThePreviousCopy_data()
+{
+    QTest::addColumn<int>("bodySize");
+    QTest::addColumn<int>("diskSpace");
+
+    QTest::newRow("large body")  << 300000 << 100000;
+    // Smaller than a file's write buffer: the failure comes when it is flushed.
+    QTest::newRow("small body")  << 10000  << 1000;
+}
+
 void tst_httpDownloadHandler::failedWriteKeepsThePreviousCopy()
 {
-    _server.setRoute(_route, Route{QByteArray(300000, 'n')});
+    QFETCH(int, bodySize);
+    QFETCH(int, diskSpace);
+
+    _server.setRoute(_route, Route{QByteArray(bodySize, 'n')});
     QVERIFY(writeFile(destination(), "the previous good copy"));
     Download download;
     {
         // The disk fills up part-way through the body.
-        FileSizeLimit limit(100000);
+        FileSizeLimit limit(diskSpace);
         QVERIFY(limit.isActive());
         download.start(routeUrl(), destination());
         QVERIFY(download.waitFor("writeFileFailed"));

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 // Longer than any test: the manager watch runs only where it is the point.
 constexpr int kManagerWatchMs = 3600 * 1000;
@@ -71,9 +73,19 @@ void KernelRig::confirm(const QString &strName, const QString &strLastName, cons
     k.generateSNCertificateNumberAndSendWebRequest();
 }
 
-bool KernelRig::waitFor(const QString &event, int timeoutMs)
+bool KernelRig::waitFor(const QString &event, int from)
 {
-    return QTest::qWaitFor([&] { return _events.contains(event); }, timeoutMs);
+    return QTest::qWaitFor([&] { return eventsSince(from).contains(event); }, 10000);
+}
+
+bool KernelRig::waitForPrefix(const QString &prefix, int from)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QStringList events = eventsSince(from);
+            return std::any_of(events.cbegin(), events.cend(), [&](const QString &e) { return e.startsWith(prefix); });
+        },
+        10000);
 }
 
 bool KernelRig::waitForState(int state, int timeoutMs)

@@ -28,7 +28,10 @@ public:
     void confirm(const QString &strName = QStringLiteral("Dupont"), const QString &strLastName = QStringLiteral("Jean"),
         const QString &strEmail = QStringLiteral("jean.dupont@example.fr"));
 
-    bool waitFor(const QString &event, int timeoutMs = 10000);
+    // An event equal to the given one, or beginning with the given prefix,
+    // at or after position from.
+    bool waitFor(const QString &event, int from = 0);
+    bool waitForPrefix(const QString &prefix, int from = 0);
     bool waitForState(int state, int timeoutMs = 10000);
     QStringList events() const { return _events; }
     // The events from the given position on.
