@@ -24,14 +24,11 @@ kernel::kernel(const QString &strApplicationDir)
     , _subTimer(new QTimer(this))
     , _soapDialog(new SoapDialog(QString::fromUtf8(tvd::deployment::kServiceUrl),
           QStringLiteral("people/ws/r/deviceservices/TolvandCiServices")))
-    , _deviceModels({ { QStringLiteral("Altair"), 1 }, { QStringLiteral("Rigel"), 2 }, { QStringLiteral("Deneb"), 3 },
-          { QStringLiteral("OrionDraco"), 4 }, { QStringLiteral("Mira"), 5 }, { QStringLiteral("Sirius"), 6 },
-          { QStringLiteral("Lyraos"), 7 }, { QStringLiteral("Castor"), 8 }, { QStringLiteral("Lyra"), 9 },
-          { QStringLiteral("Pollux"), 10 }, { QStringLiteral("Capella"), 11 }, { QStringLiteral("Antares"), 12 },
-          { QStringLiteral("AntaresA"), 13 }, { QStringLiteral("Vega"), 14 } })
     , _timerDelayerForPDFDownload(new QTimer(this))
     , _chooseFolder(chooseFolderWithDialog)
 {
+    for (const auto &model : deviceModelTable())
+        _deviceModels.insert(model.first, model.second);
     _testMode = false;
     _mode = 1;
     cleanVarStateForTVDMANStart();
@@ -80,6 +77,15 @@ kernel::kernel(const QString &strApplicationDir)
 kernel::~kernel()
 {
     delete _soapDialog;
+}
+
+QList<QPair<QString, int>> kernel::deviceModelTable()
+{
+    return { { QStringLiteral("Altair"), 1 }, { QStringLiteral("Rigel"), 2 }, { QStringLiteral("Deneb"), 3 },
+        { QStringLiteral("OrionDraco"), 4 }, { QStringLiteral("Mira"), 5 }, { QStringLiteral("Sirius"), 6 },
+        { QStringLiteral("Lyraos"), 7 }, { QStringLiteral("Castor"), 8 }, { QStringLiteral("Lyra"), 9 },
+        { QStringLiteral("Pollux"), 10 }, { QStringLiteral("Capella"), 11 }, { QStringLiteral("Antares"), 12 },
+        { QStringLiteral("AntaresA"), 13 }, { QStringLiteral("Vega"), 14 } };
 }
 
 void kernel::setIntervals(int managerWatchMs, int pdfDownloadDelayMs)

@@ -90,6 +90,10 @@ public:
     explicit kernel(const QString &strApplicationDir);
     ~kernel() override;
 
+    // The device models that "TVDDevice" lines name, with their device-type
+    // ids, in the order of the ids.
+    static QList<QPair<QString, int>> deviceModelTable();
+
     // Instead of the deployed values, for tests.
     void setIntervals(int managerWatchMs, int pdfDownloadDelayMs);
     void setServers(const QString &strToolsWebUrl, int servicePort);

@@ -44,13 +44,18 @@ KernelRig::KernelRig()
     connect(&k, &kernel::httpDownloadProgressChanged, this, [this](int state) { _progress << state; });
 }
 
-bool KernelRig::start()
+bool KernelRig::prepare()
 {
     const quint16 port = simulator.start();
     if (port == 0 || !folder.addProgram(QStringLiteral("tvdmon.ift")))
         return false;
     k.setServers(simulator.toolsUrl(), port);
-    return k.start() == 0;
+    return true;
+}
+
+bool KernelRig::start()
+{
+    return prepare() && k.start() == 0;
 }
 
 bool KernelRig::appendEvent(const QByteArray &line, const QString &strFileName)

@@ -18,7 +18,10 @@ class KernelRig : public QObject
 public:
     KernelRig();
 
-    // Starts the kernel; false when the folder, the texts or the start failed.
+    // The simulator started, its servers given to the kernel, the texts in
+    // the program folder; false when one of them failed.
+    bool prepare();
+    // prepare(), then the kernel's start.
     bool start();
     // Appends an event line, as the manager does.
     bool appendEvent(const QByteArray &line, const QString &strFileName = QStringLiteral("tvdman.ife"));
