@@ -132,6 +132,7 @@ int kernel::start()
     if (runStep(watchEventFilesStep) == -1)
         return -1;
     runStep(enterWaitingForDevice);
+    qCDebug(lcKernel) << "start: watching, state" << _state;
     return 0;
 }
 

@@ -38,6 +38,7 @@ ProcessWalk walkProcesses(const std::function<void(const char *exeFileName)> &vi
 // without waiting for it. Like the Windows shell: a result above 32 means
 // started; 32 or less is an error code (2 file not found, 3 path not found,
 // 5 access denied, 8 out of memory, 0 any other failure).
+// The program's standard streams lead nowhere.
 std::intptr_t shellOpen(const std::string &file, const std::string &workingDir);
 
 // Runs a command through the command processor and returns a pipe to read its

@@ -208,6 +208,11 @@ std::intptr_t shellOpen(const std::string &file, const std::string &workingDir)
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
         setsid();
+        // Like a program the Windows shell starts, it has no console of its
+        // caller: it must outlive the caller's standard streams.
+        const int nothing = open("/dev/null", O_RDWR);
+        for (int stream = 0; nothing >= 0 && stream <= 2; ++stream)
+            dup2(nothing, stream);
         if (chdir(workingDir.c_str()) != 0)
             reportAndExit(fds[1], 1, errno);
         execv(file.c_str(), argv);

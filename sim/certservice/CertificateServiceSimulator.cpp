@@ -158,6 +158,8 @@ QByteArray CertificateServiceSimulator::lastRequestHeader(const QByteArray &name
 
 QByteArray CertificateServiceSimulator::lastAnswerBody() const { return _lastAnswerBody; }
 
+QByteArray CertificateServiceSimulator::lastPdfBody() const { return _lastPdfBody; }
+
 bool CertificateServiceSimulator::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QString strPath = request.url().path();
@@ -342,6 +344,7 @@ void CertificateServiceSimulator::answerPdf(const QString &strPath, QTcpSocket *
         return;
     }
     const Reply reply { 200, "application/pdf", _certificates.value(id).render() };
+    _lastPdfBody = reply.body;
     if (mode == FailMode::CutPdf) {
         // The whole size is announced, half of the body comes.
         send(socket, reply, reply.body.size() / 2);

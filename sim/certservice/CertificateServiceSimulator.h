@@ -76,6 +76,7 @@ public:
     QByteArray lastRequestBody() const;
     QByteArray lastRequestHeader(const QByteArray &name) const;
     QByteArray lastAnswerBody() const;
+    QByteArray lastPdfBody() const;
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -113,6 +114,7 @@ private:
     QByteArray _lastRequestBody;
     QList<QPair<QByteArray, QByteArray>> _lastRequestHeaders;
     QByteArray _lastAnswerBody;
+    QByteArray _lastPdfBody;
     qint64 _nextCertificateId = 1001;
     QSet<QString> _seenSerials;
     QHash<qint64, CertificatePdf> _certificates;

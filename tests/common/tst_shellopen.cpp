@@ -18,17 +18,24 @@ private slots:
 void tst_shellOpen::startsDetachedInWorkingDir()
 {
     TempProgramFolder folder;
-    QVERIFY(folder.addExecutable("TVDMAN.exe", "#!/bin/sh\necho \"$(pwd) $PPID\" > started.tmp\nmv started.tmp started\n"));
+    // Its streams are read before any of them is redirected to a file.
+    QVERIFY(folder.addExecutable("TVDMAN.exe", "#!/bin/sh\nin=$(readlink /proc/$$/fd/0) out=$(readlink /proc/$$/fd/1) "
+                                               "err=$(readlink /proc/$$/fd/2)\n"
+                                               "printf '%s %s\\n%s\\n%s\\n%s\\n' \"$(pwd)\" $PPID $in $out $err > started.tmp\n"
+                                               "mv started.tmp started\n"));
 
     const std::intptr_t result = tvd::platform::shellOpen(folder.filePath("TVDMAN.exe").toStdString(),
                                                           folder.path().toStdString());
     QVERIFY2(result > 32, QByteArray::number(qint64(result)));
     QTRY_VERIFY(QFile::exists(folder.filePath("started")));
 
-    const QList<QByteArray> seen = readAll(folder.filePath("started")).trimmed().split(' ');
+    const QList<QByteArray> lines = readAll(folder.filePath("started")).split('\n');
+    const QList<QByteArray> seen = lines.value(0).split(' ');
     QCOMPARE(seen.value(0) + '/', folder.path().toUtf8());
     // Nobody has to reap it: it is not our child.
     QVERIFY(seen.value(1) != QByteArray::number(QCoreApplication::applicationPid()));
+    // Nor does it write into our streams, which may close before it ends.
+    QCOMPARE(lines.mid(1, 3), QList<QByteArray>({ "/dev/null", "/dev/null", "/dev/null" }));
 }
 
 void tst_shellOpen::reportsFailures_data()
