@@ -19,6 +19,10 @@ wine
 wine64
 procps
 fonts-dejavu-core
+fonts-liberation2
+xvfb
+xdotool
+imagemagick
 "
 
 missing=""
