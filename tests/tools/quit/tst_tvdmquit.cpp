@@ -1,3 +1,4 @@
+#include "ProcessTable.h"
 #include "StandInProcess.h"
 #include "TempProgramFolder.h"
 
@@ -20,6 +21,7 @@ private slots:
     void daemonQuittingOnTheFirstOrder();
     void daemonIgnoringTheOrdersAtTheRealPace();
     void withoutDataFolderFollowsTheDaemon();
+    void stopsTheRealDaemon();
 };
 
 namespace {
@@ -216,6 +218,37 @@ void tst_tvdmquit::withoutDataFolderFollowsTheDaemon()
     QCOMPARE(steps(quit.traces()), QStringList{"5 5"});
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{"tvdmon.exe", "tvdmquit.exe"}));
+}
+
+void tst_tvdmquit::stopsTheRealDaemon()
+{
+    TempProgramFolder folder;
+    for (const char *program : { "tvdmquit.exe", "tvdmon.exe", "TVDMAN.exe", "tvdmon.ift" })
+        QVERIFY(folder.addProgram(program));
+    QProcess manager;
+    manager.start(folder.filePath("TVDMAN.exe"), { "--headless" });
+    QVERIFY(manager.waitForStarted());
+    QProcess daemon;
+    daemon.setProcessChannelMode(QProcess::MergedChannels);
+    daemon.start(folder.filePath("tvdmon.exe"), {});
+    QVERIFY(daemon.waitForStarted());
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += daemon.readAll()).contains("start: watching"), 10000);
+
+    QuitProcess quit(folder);
+    QVERIFY(quit.start());
+    QCOMPARE(quit.exitCode(), 2);
+    qInfo("ended after %lld ms", quit.ms());
+    // Gone at the first check, 3 s after the first order.
+    QVERIFY2(quit.ms() >= 2850 && quit.ms() < 6000, QByteArray::number(quit.ms()));
+    QCOMPARE(readAll(folder.dataFilePath("tvdmon.ife")), kOrder);
+    QCOMPARE(steps(quit.traces()), QStringList{"5 5"});
+    QVERIFY(daemon.state() == QProcess::NotRunning || daemon.waitForFinished(5000));
+    QCOMPARE(daemon.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(daemon.exitCode(), 0);
+    QVERIFY(ProcessTable::processesOf(folder.filePath("tvdmon.exe")).isEmpty());
+    manager.kill();
+    manager.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(tst_tvdmquit)
