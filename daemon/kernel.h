@@ -179,6 +179,7 @@ private:
     // Which download the handler's notices may be about now.
     e_AwaitedDownload awaitedDownload() const;
     void abortAwaitedDownload();
+    void awaitedDownloadFailed(QString &strPdfErrorDetail, const QString &strError, int pdfErrorStep);
     // Nothing of the request in progress may still run or reach the customer.
     void endRunningExchanges();
     QString textMessagesFilePath(const QString &strFolder) const;

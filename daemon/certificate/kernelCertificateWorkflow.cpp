@@ -212,25 +212,13 @@ void kernel::slot_fileDownloadedAndWrote()
     }
 }
 
-// After a failure for good, the handler keeps no reply and announces nothing
-// more of that file.
 void kernel::slot_httpDownloadWriteFileFailed(const QString &strError)
 {
-    switch (awaitedDownload()) {
-    case awaitsTextFile:
-        abortAwaitedDownload();
-        _textMessagesDownloadFailed = true;
-        runStep(receivedTextMessagesFileFromHttp);
-        break;
-    case awaitsPdf:
-        abortAwaitedDownload();
-        _strErrorDetail = strError;
-        runStep(certificateError);
-        break;
-    case awaitsNothing:
+    if (awaitedDownload() == awaitsNothing) {
         qCDebug(lcKernel) << "slot_httpDownloadWriteFileFailed of no awaited download: ignored" << strError;
-        break;
+        return;
     }
+    awaitedDownloadFailed(_strErrorDetail, strError, certificateError);
 }
 
 void kernel::slot_httpDownloadWriteFileOK()
@@ -242,20 +230,26 @@ void kernel::slot_httpDownloadWriteFileOK()
 void kernel::slot_networkErrorOccured(const QString &strErr)
 {
     qCDebug(lcKernel) << "slot_networkErrorOccured" << strErr;
-    switch (awaitedDownload()) {
-    case awaitsTextFile:
-        abortAwaitedDownload();
+    if (awaitedDownload() == awaitsNothing) {
+        qCDebug(lcKernel) << "slot_networkErrorOccured of no awaited download: ignored";
+        return;
+    }
+    awaitedDownloadFailed(_strNetworkErrorDetail, strErr, certificateNetworkError);
+}
+
+// After a failure for good the handler keeps no reply and announces nothing
+// more of that file. A request goes on without its texts; without its PDF it
+// ends in the error step.
+void kernel::awaitedDownloadFailed(QString &strPdfErrorDetail, const QString &strError, int pdfErrorStep)
+{
+    const e_AwaitedDownload failed = awaitedDownload();
+    abortAwaitedDownload();
+    if (failed == awaitsTextFile) {
         _textMessagesDownloadFailed = true;
         runStep(receivedTextMessagesFileFromHttp);
-        break;
-    case awaitsPdf:
-        abortAwaitedDownload();
-        _strNetworkErrorDetail = strErr;
-        runStep(certificateNetworkError);
-        break;
-    case awaitsNothing:
-        qCDebug(lcKernel) << "slot_networkErrorOccured of no awaited download: ignored";
-        break;
+    } else {
+        strPdfErrorDetail = strError;
+        runStep(pdfErrorStep);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "KernelRig.h"
 
 #include "SoapDialog.h"
+#include "SoapResponse.h"
 
 #include <QFile>
 #include <QTest>
@@ -76,6 +77,13 @@ void KernelRig::confirm(const QString &strName, const QString &strLastName, cons
 {
     k.setCustomerInfos(strName, strLastName, strEmail);
     k.generateSNCertificateNumberAndSendWebRequest();
+}
+
+QString KernelRig::lastRequestArgument(const QString &strName) const
+{
+    SoapResponse request;
+    request.setContent(simulator.lastRequestBody());
+    return request.document().elementsByTagName(strName).item(0).toElement().text();
 }
 
 bool KernelRig::waitFor(const QString &event, int from)

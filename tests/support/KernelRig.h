@@ -40,6 +40,8 @@ public:
     // The events from the given position on.
     QStringList eventsSince(int position) const { return _events.mid(position); }
     QString lastText(kernel::e_TextID id) const { return _texts.value(id); }
+    // The text of an argument of the last request the service received.
+    QString lastRequestArgument(const QString &strName) const;
     QList<int> progress() const { return _progress; }
     // Answers of the folder chooser, one per save; empty: cancelled.
     void chooseFolders(const QStringList &folders) { _folders = folders; }
