@@ -19,6 +19,9 @@ wine
 wine64
 procps
 fonts-dejavu-core
+clang-14
+libclang-rt-14-dev
+llvm-14
 "
 
 missing=""
