@@ -22,7 +22,8 @@ void startQtForFuzzing(int *argc, char ***argv)
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     // In memory where there is a tmpfs: writing the input to a disk file each
     // time costs ten times what the code under test does.
-    const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    const QString base
+        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     static QTemporaryDir folder(base + QStringLiteral("/tvdfuzz-XXXXXX"));
     runFolder = &folder;
 }
