@@ -46,6 +46,8 @@ QString textMessagesTable::textOf(const QString &id) const
     return QLatin1String("Missing value for <") + id + QLatin1Char('>');
 }
 
+QStringList textMessagesTable::ids() const { return _texts.keys(); }
+
 void textMessagesTable::freeBuffer()
 {
     delete[] _fileBuffer;

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // The texts that change between deployments, keyed by text id, as read from
 // "tvdmon.ift" files. Loads add and replace entries; only clear() removes.
@@ -29,6 +30,7 @@ public:
     int loadFromFile(const QString &path);
     // The text, or "Missing value for <id>" when there is none.
     QString textOf(const QString &id) const;
+    QStringList ids() const;
 
 private:
     void freeBuffer();

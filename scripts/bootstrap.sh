@@ -23,6 +23,9 @@ fonts-liberation2
 xvfb
 xdotool
 imagemagick
+clang-14
+libclang-rt-14-dev
+llvm-14
 "
 
 missing=""

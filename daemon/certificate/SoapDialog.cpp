@@ -114,19 +114,14 @@ void SoapDialog::sendStoredRequest()
     qCDebug(lcSoap) << "messXml=" << message.toXmlString(2);
 }
 
-void SoapDialog::slot_checkResponse()
+SoapDialog::Outcome SoapDialog::evaluateResponse(const SoapResponse &response)
 {
-    const SoapResponse &response = _transport.getResponse();
-    qCDebug(lcSoap) << "enter slot_checkResponse()";
-    if (!_waitingForResponse)
-        return;
-    _timerSoapDialogTimeOut->stop();
-    _waitingForResponse = false;
-
+    Outcome outcome;
     if (response.isFault()) {
-        emit soapResponseForServiceIsFault(response.faultString());
         qCDebug(lcSoap) << "SoapResponse.isFault: " << response.faultString();
-        return;
+        outcome.kind = Outcome::e_Fault;
+        outcome.strFault = response.faultString();
+        return outcome;
     }
 
     qCDebug(lcSoap) << "soap response received:" << response.toXmlString();
@@ -138,25 +133,26 @@ void SoapDialog::slot_checkResponse()
         const QString strErrorCode = errorBlock.item(0).firstChild().nodeValue();
         if (strErrorCode == QLatin1String("201")) {
             qCDebug(lcSoap) << "SoapDialog: strErrorCode 201";
-            emit soapDialogMessageError(SDE_SNIDCollision);
+            outcome.error = SDE_SNIDCollision;
         } else if (strErrorCode == QLatin1String("202")) {
             qCDebug(lcSoap) << "SoapDialog: strErrorCode 202";
-            emit soapDialogMessageError(SDE_SGPFailure);
+            outcome.error = SDE_SGPFailure;
         } else {
-            const QString strErrorText = errorBlock.item(1).firstChild().nodeValue();
-            const QString strErrorComment = errorBlock.item(2).firstChild().nodeValue();
-            const QString strErrorArgs = errorBlock.item(3).firstChild().nodeValue();
-            qCDebug(lcSoap) << "SoapDialogError:" << strErrorText << strErrorComment << strErrorArgs;
-            emit soapResponseForServiceIsOKButMessageError(strErrorText, strErrorComment, strErrorArgs);
+            outcome.kind = Outcome::e_ServiceError;
+            outcome.strErrorText = errorBlock.item(1).firstChild().nodeValue();
+            outcome.strErrorComment = errorBlock.item(2).firstChild().nodeValue();
+            outcome.strErrorArgs = errorBlock.item(3).firstChild().nodeValue();
+            qCDebug(lcSoap) << "SoapDialogError:" << outcome.strErrorText << outcome.strErrorComment
+                            << outcome.strErrorArgs;
         }
-        return;
+        return outcome;
     }
 
     qCDebug(lcSoap) << "strService=" << strService;
     if (strService.toLower() != QLatin1String("getcertificate")) {
-        emit soapDialogMessageError(SDE_SNSFailure);
         qCDebug(lcSoap) << "response about not a GetCertificate";
-        return;
+        outcome.error = SDE_SNSFailure;
+        return outcome;
     }
 
     // Ids are 1 to 2147483647: anything else, above 32 bits, negative or no
@@ -166,12 +162,42 @@ void SoapDialog::slot_checkResponse()
     const QString strPdfUrl = firstValue(document, QStringLiteral("pdf_url"));
     if (!idIsNumber || certificateId <= 0) {
         qCDebug(lcSoap) << "int64_certificat_id is zero";
-        emit soapDialogMessageError(SDE_CIDZero);
+        outcome.error = SDE_CIDZero;
     } else if (strPdfUrl.isEmpty()) {
         qCDebug(lcSoap) << "int64_certificat_id strPDF_url.isEmpty()";
-        emit soapDialogMessageError(SDE_CUREmpty);
+        outcome.error = SDE_CUREmpty;
     } else {
-        emit fromServer_certificateIDAndPDFUrl(quint64(qint64(certificateId)), strPdfUrl);
+        outcome.kind = Outcome::e_Certificate;
+        outcome.certificateId = quint64(qint64(certificateId));
+        outcome.strPdfUrl = strPdfUrl;
+    }
+    return outcome;
+}
+
+void SoapDialog::slot_checkResponse()
+{
+    const SoapResponse &response = _transport.getResponse();
+    qCDebug(lcSoap) << "enter slot_checkResponse()";
+    if (!_waitingForResponse)
+        return;
+    _timerSoapDialogTimeOut->stop();
+    _waitingForResponse = false;
+
+    const Outcome outcome = evaluateResponse(response);
+    switch (outcome.kind) {
+    case Outcome::e_Certificate:
+        emit fromServer_certificateIDAndPDFUrl(outcome.certificateId, outcome.strPdfUrl);
+        break;
+    case Outcome::e_Fault:
+        emit soapResponseForServiceIsFault(outcome.strFault);
+        break;
+    case Outcome::e_Error:
+        emit soapDialogMessageError(outcome.error);
+        break;
+    case Outcome::e_ServiceError:
+        emit soapResponseForServiceIsOKButMessageError(
+            outcome.strErrorText, outcome.strErrorComment, outcome.strErrorArgs);
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SoapHttpTransport.h"
+#include "SoapResponse.h"
 #include "deployment.h"
 
 #include <QObject>
@@ -40,6 +41,21 @@ public:
     void abandonRequest();
 
     static QString errorText(e_SoapDialogError error);
+
+    // What one answer comes to: a certificate, a fault, one of our error
+    // kinds, or the error block of the service.
+    struct Outcome {
+        enum e_Kind { e_Certificate, e_Fault, e_Error, e_ServiceError };
+        e_Kind kind = e_Error;
+        quint64 certificateId = 0;
+        QString strPdfUrl;
+        QString strFault;
+        e_SoapDialogError error = SDE_Unknown;
+        QString strErrorText;
+        QString strErrorComment;
+        QString strErrorArgs;
+    };
+    static Outcome evaluateResponse(const SoapResponse &response);
 
 signals:
     void soapDialogTimeOut();

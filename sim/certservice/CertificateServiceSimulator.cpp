@@ -1,10 +1,10 @@
 #include "CertificateServiceSimulator.h"
 
+#include "GetCertificateRequest.h"
 #include "SoapAnswerWriter.h"
 #include "deployment.h"
 #include "simLogging.h"
 
-#include <QDomDocument>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHostAddress>
@@ -19,9 +19,7 @@
 static void initResources() { Q_INIT_RESOURCE(certservice); }
 
 namespace {
-const QString kEnvelopeNamespace = QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/");
 const QString kPdfPath = QStringLiteral("/certificates/");
-const QStringList kArgumentNames = { "device_id", "devicetype", "identifier", "name", "email" };
 
 QString servicePath()
 {
@@ -29,15 +27,6 @@ QString servicePath()
 }
 
 QString toolsPath() { return QUrl(QString::fromUtf8(tvd::deployment::kToolsWebUrl)).path(); }
-
-QDomElement childByLocalName(const QDomElement &parent, const QString &strLocalName)
-{
-    for (QDomElement child = parent.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-        if (child.localName() == strLocalName)
-            return child;
-    }
-    return {};
-}
 
 QByteArray reasonPhrase(int status)
 {
@@ -214,27 +203,9 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const 
     const auto fault = [](const QString &strCode, const QString &strText) {
         return Reply { 500, "text/xml; charset=utf-8", SoapAnswerWriter::fault(strCode, strText) };
     };
-    QDomDocument document;
-    QString strError;
-    if (!document.setContent(body, true, &strError))
-        return fault("Client", "Malformed request: " + strError);
-    const QDomElement envelope = document.documentElement();
-    const QDomElement method = childByLocalName(childByLocalName(envelope, "Body"), "GetCertificate");
-    if (envelope.localName() != QLatin1String("Envelope") || envelope.namespaceURI() != kEnvelopeNamespace)
-        return fault("Client", "Not a SOAP 1.1 envelope");
-    if (method.isNull() || method.namespaceURI() != QString::fromUtf8(tvd::deployment::kServiceNamespace))
-        return fault("Client", "Unknown method");
-    QHash<QString, QString> arguments;
-    for (const QString &strName : kArgumentNames) {
-        const QDomElement argument = childByLocalName(method, strName);
-        if (argument.isNull())
-            return fault("Client", "Missing argument " + strName);
-        arguments.insert(strName, argument.text());
-    }
-    bool deviceTypeOk = false;
-    const int deviceType = arguments.value("devicetype").toInt(&deviceTypeOk);
-    if (!deviceTypeOk)
-        return fault("Client", "devicetype is not an int");
+    const GetCertificateRequest request = GetCertificateRequest::parse(body);
+    if (!request.isValid())
+        return fault("Client", request.strRefusal);
 
     switch (mode) {
     case FailMode::Fault:
@@ -250,12 +221,12 @@ CertificateServiceSimulator::Reply CertificateServiceSimulator::soapReply(const 
         return { 500, "text/plain", "Internal Server Error" };
     case FailMode::Huge: {
         // A good answer drowned in blanks: only its size is wrong.
-        Reply reply = certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType, mode);
+        Reply reply = certificateReply(request.strIdentifier, request.strName, request.deviceType, mode);
         reply.body.insert(reply.body.indexOf("<service"), QByteArray(kHugeAnswerSize, ' '));
         return reply;
     }
     default:
-        return certificateReply(arguments.value("identifier"), arguments.value("name"), deviceType, mode);
+        return certificateReply(request.strIdentifier, request.strName, request.deviceType, mode);
     }
 }
 
