@@ -63,21 +63,23 @@ public:
 
     enum e_StopReason { stopForQuit = 0, stopForManagerRelaunch = 2 };
 
-    enum e_TextID {
+    // The enumerations of the signals between the kernel and the dialog. Any
+    // number may come through a signal: they take every int.
+    enum e_TextID : int {
         TextID_CertifPresentation = 0,
         TextID_CertifPdfExplanation = 1,
         TextID_CertifTransmissionOK = 2,
     };
     Q_ENUM(e_TextID)
 
-    enum e_MsgBoxType {
+    enum e_MsgBoxType : int {
         MsgBox_SaveOK = 0,
         MsgBox_SaveError = 1,
         MsgBox_AbandonPDF = 2,
     };
     Q_ENUM(e_MsgBoxType)
 
-    enum e_MsgBoxAnswer {
+    enum e_MsgBoxAnswer : int {
         MsgBoxAnswer_Yes = 0,
         MsgBoxAnswer_No = 1,
     };
