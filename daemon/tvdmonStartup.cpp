@@ -52,11 +52,14 @@ int tvdmonStartup::run()
         return runKernel(true);
 
     const int daemons = countProcesses("tvdmon.exe");
+    qCDebug(lcStartup) << "program folder" << folder << "tvdmon.exe running:" << daemons;
     if (daemons == 0)
         return 0;
     const bool alone = daemons <= 1;
 
-    if (countProcesses("TVDMAN.exe") <= 0) {
+    const int managers = countProcesses("TVDMAN.exe");
+    qCDebug(lcStartup) << "TVDMAN.exe running:" << managers;
+    if (managers <= 0) {
         if (folder.isEmpty()) {
             showError(QStringLiteral("Empty exec path"));
             return 1;
