@@ -7,6 +7,10 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+namespace {
+constexpr qint64 kReadAheadBytes = 64 * 1024;
+} // namespace
+
 SoapHttpTransport::SoapHttpTransport(QObject *parent)
     : QObject(parent)
 {
@@ -34,15 +38,17 @@ void SoapHttpTransport::submitRequest(const SoapMessage &request, const QString 
     httpRequest.setRawHeader(QByteArrayLiteral("SOAPAction"), _strAction.toUtf8());
 
     QNetworkReply *reply = _networkAccess.post(httpRequest, request.toXmlString(2).toUtf8());
+    // The answer is taken out of the reply as it comes, a little at a time:
+    // Qt reads no further ahead, so no more than the limit is ever held.
+    reply->setReadBufferSize(kReadAheadBytes);
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { takeAnswerPart(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { takeAnswerPart(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { readReply(reply); });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
-        if (received > kMaxAnswerSize || total > kMaxAnswerSize)
-            refuseTooLarge(reply, qMax(received, total));
-    });
     // An exchange that never ended would hold one of the few connections to
     // the host for good; its answer could no longer be used anyway.
     QPointer<QNetworkReply> earlierReply = _currentReply;
     _currentReply = reply;
+    _answer.clear();
     if (earlierReply && earlierReply->isRunning())
         earlierReply->abort();
 }
@@ -51,20 +57,32 @@ void SoapHttpTransport::abort()
 {
     QPointer<QNetworkReply> reply = _currentReply;
     _currentReply = nullptr;
+    _answer.clear();
     if (reply && reply->isRunning())
         reply->abort();
 }
 
 const SoapResponse &SoapHttpTransport::getResponse() const { return _response; }
 
+void SoapHttpTransport::takeAnswerPart(QNetworkReply *reply)
+{
+    // Earlier exchanges are aborted: nothing of theirs is kept.
+    if (reply != _currentReply)
+        return;
+    _answer += reply->readAll();
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    const qint64 bytes = qMax(announced, qint64(_answer.size()));
+    if (bytes > kMaxAnswerSize)
+        refuseTooLarge(reply, bytes);
+}
+
 void SoapHttpTransport::refuseTooLarge(QNetworkReply *reply, qint64 bytes)
 {
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
-    if (reply != _currentReply)
-        return;
     _currentReply = nullptr;
+    _answer.clear();
     qCDebug(lcSoap) << "answer of" << bytes << "bytes or more dropped, over" << kMaxAnswerSize;
     _response.setFault(QStringLiteral("Network transport error: answer larger than %1 bytes").arg(kMaxAnswerSize));
     emit responseReady();
@@ -77,7 +95,8 @@ void SoapHttpTransport::readReply(QNetworkReply *reply)
         qCDebug(lcSoap) << "answer of an earlier request dropped";
         return;
     }
-    const QByteArray body = reply->readAll();
+    const QByteArray body = _answer + reply->readAll();
+    _answer.clear();
     if (reply->error() == QNetworkReply::NoError) {
         _response.setContent(body);
     } else {

@@ -36,6 +36,9 @@ signals:
 
 private:
     void readReply(QNetworkReply *reply);
+    // Moves what has come of the answer out of the reply; refuses it once it
+    // is, or is announced, over the limit.
+    void takeAnswerPart(QNetworkReply *reply);
     void refuseTooLarge(QNetworkReply *reply, qint64 bytes);
 
     QNetworkAccessManager _networkAccess;
@@ -44,5 +47,7 @@ private:
     int _port = 80;
     QString _strAction;
     QPointer<QNetworkReply> _currentReply;
+    // What has come of the current exchange's answer.
+    QByteArray _answer;
     SoapResponse _response;
 };

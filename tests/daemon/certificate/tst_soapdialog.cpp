@@ -1,4 +1,5 @@
 #include "CertificateServiceSimulator.h"
+#include "HttpTestServer.h"
 #include "SoapDialog.h"
 #include "SoapHttpTransport.h"
 #include "SoapMessage.h"
@@ -83,6 +84,8 @@ private slots:
     void lateAnswerIsIgnored();
     void lateAnswerIsNotTakenForTheNextRequest();
     void unansweredRequestsDoNotBlockLaterOnes();
+    void oversizedAnswerIsNotReadWhole_data();
+    void oversizedAnswerIsNotReadWhole();
     void newRequestStartsAfresh();
     void requestWhileWaitingIsIgnored();
     void requestDuringPauseReplacesTheRetry();
@@ -285,6 +288,39 @@ void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
     QTRY_COMPARE(answered.count(), 1);
     QVERIFY(!transport.getResponse().isFault());
     QCOMPARE(simulator.hungConnections(), 0);
+}
+
+void tst_soapdialog::oversizedAnswerIsNotReadWhole_data()
+{
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("announced size") << true;
+    QTest::newRow("unannounced size") << false;
+}
+
+void tst_soapdialog::oversizedAnswerIsNotReadWhole()
+{
+    QFETCH(bool, announced);
+
+    // Many times the limit, so that a transport that takes it all has the
+    // server see it read to the end.
+    constexpr qint64 kFar = 16 * 1024 * 1024;
+    HttpTestServer server;
+    QVERIFY(server.listen());
+    HttpTestServer::Route endless{QByteArray(1000, ' '), 200, !announced};
+    endless.extraBytes = kFar;
+    if (announced)
+        endless.announcedLength = kFar + 1000;
+    server.setRoute('/' + kPath, endless);
+
+    SoapHttpTransport transport;
+    transport.setHost("127.0.0.1", false, server.url("/").port());
+    QSignalSpy answered(&transport, &SoapHttpTransport::responseReady);
+    transport.submitRequest(request("AAAA-AAAA-AAAA-AAAA"), kPath);
+
+    QTRY_COMPARE(answered.count(), 1);
+    QVERIFY2(transport.getResponse().faultString().startsWith("Network transport error"),
+             qPrintable(transport.getResponse().faultString()));
+    QTRY_COMPARE(server.closedByClient('/' + kPath), 1);
 }
 
 void tst_soapdialog::newRequestStartsAfresh()
