@@ -109,8 +109,7 @@ void httpDownloadHandler::checkBodySize()
     QNetworkReply *reply = _reply;
     dropReply();
     reply->abort();
-    _timerHttpDLTimeOut->stop();
-    _downloadRunning = false;
+    stopTimers();
     _downloadTry = _maxDownloadTry + 20;
     if (!alreadyFailed)
         emit networkErrorOccured(QLatin1String("HDL-TooLarge:") + QString::number(kTooLargeTag));

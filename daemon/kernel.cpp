@@ -29,8 +29,6 @@ kernel::kernel(const QString &strApplicationDir)
 {
     for (const auto &model : deviceModelTable())
         _deviceModels.insert(model.first, model.second);
-    _testMode = false;
-    _mode = 1;
     cleanVarStateForTVDMANStart();
 
     _strTextMessagesFileName = QStringLiteral("tvdmon.ift");
@@ -44,11 +42,6 @@ kernel::kernel(const QString &strApplicationDir)
     _strToolsWebUrl = QString::fromUtf8(tvd::deployment::kToolsWebUrl);
 
     _winOSinfos.checkWindowsVersion();
-    _strNetworkErrorDetail.clear();
-    _strErrorDetail.clear();
-    _textMessagesFileDownloaded = false;
-    _quitRequested = false;
-    _relaunchInProgress = false;
 
     connect(_subTimer, &QTimer::timeout, this, &kernel::slot_SubTimerTimeOut);
     _subTimer->start(kManagerWatchMs);

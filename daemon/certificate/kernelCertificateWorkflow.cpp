@@ -105,8 +105,6 @@ void kernel::generateSNCertificateNumberAndSendWebRequest()
                       << "_e6bitsCurrentPnID=" << _e6bitsCurrentPnID;
     qCDebug(lcKernel) << "strNameCleaned=" << strNameCleaned << "strLastNameCleaned=" << strLastNameCleaned
                       << "strEmail=" << _strEmailForCertificate;
-    if (!_soapDialog)
-        return;
     _certificateAnswerAwaited = true;
     _soapDialog->sendGetCertificate(
         _strNameForCertificate, _strLastNameForCertificate, strSNID, _e6bitsCurrentPnID, _strEmailForCertificate);
