@@ -2,15 +2,10 @@
 
 #include "cleanupLogging.h"
 #include "kernel.h"
+#include "timeSliceProgress.h"
 #include "ui_MainWindow.h"
 
 #include <QCoreApplication>
-
-namespace {
-
-constexpr int kDefaultStepMax = 10;
-
-} // namespace
 
 MainWindow::MainWindow(kernel *cleanupKernel, QWidget *parent)
     : QMainWindow(parent)
@@ -34,7 +29,7 @@ void MainWindow::slot_exit(int returnCode)
 void MainWindow::slot_timeSliceStepReach(int step, int stepMax)
 {
     qCDebug(lcCleanupWindow) << "slot_timeSliceStepReach" << step << stepMax;
-    const int maximum = stepMax == 0 ? kDefaultStepMax : stepMax;
-    _ui->progressBar->setRange(0, maximum);
-    _ui->progressBar->setValue(stepMax == 0 ? qMin(step, kDefaultStepMax) : step);
+    const TimeSliceProgress progress = timeSliceProgress(step, stepMax);
+    _ui->progressBar->setRange(0, progress.maximum);
+    _ui->progressBar->setValue(progress.value);
 }
