@@ -141,11 +141,7 @@ void tst_eventFiles::everyWriteIsRead()
     k.watchEventFiles();
 
     const QString path = folder.dataFilePath(fileName);
-    auto append = [&](const QByteArray &line) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
-        file.write(line);
-    };
+    auto append = [&](const QByteArray &line) { QVERIFY(appendFile(path, line)); };
 
     append("TVDDevice:first\r\n");
     QTRY_COMPARE(k.receivedEventValue(), QString("first"));

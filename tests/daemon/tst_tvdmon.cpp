@@ -28,7 +28,6 @@ private:
     // Waits for a trace in what the daemon writes from now on.
     static bool waitForTrace(QProcess &daemon, const QByteArray &trace);
     QString manager() const { return _folder->filePath("TVDMAN.exe"); }
-    bool append(const QString &fileName, const QByteArray &line);
 
     TempProgramFolder *_folder = nullptr;
 };
@@ -68,17 +67,11 @@ bool tst_tvdmon::waitForTrace(QProcess &daemon, const QByteArray &trace)
         10000);
 }
 
-bool tst_tvdmon::append(const QString &fileName, const QByteArray &line)
-{
-    QFile file(_folder->dataFilePath(fileName));
-    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size();
-}
-
 void tst_tvdmon::startsTheManagerAndEmptiesTheEventFiles()
 {
     QVERIFY(_folder->addDataFolder());
-    QVERIFY(append("tvdmon.ife", "TVDmquit:Now\r\n"));
-    QVERIFY(append("tvdman.ife", "TVDDevice:Vega\r\n"));
+    QVERIFY(appendFile(_folder->dataFilePath("tvdmon.ife"), "TVDmquit:Now\r\n"));
+    QVERIFY(appendFile(_folder->dataFilePath("tvdman.ife"), "TVDDevice:Vega\r\n"));
 
     QProcess daemon;
     QVERIFY(startDaemon(daemon));
@@ -87,7 +80,7 @@ void tst_tvdmon::startsTheManagerAndEmptiesTheEventFiles()
     QCOMPARE(readAll(_folder->dataFilePath("tvdman.ife")), QByteArray());
     // The stale quit order was never acted on; a new one is.
     QCOMPARE(daemon.state(), QProcess::Running);
-    QVERIFY(append("tvdmon.ife", "TVDmquit:Now\r\n"));
+    QVERIFY(appendFile(_folder->dataFilePath("tvdmon.ife"), "TVDmquit:Now\r\n"));
     QVERIFY(daemon.waitForFinished(10000));
     QCOMPARE(daemon.exitStatus(), QProcess::NormalExit);
     QCOMPARE(daemon.exitCode(), 0);
@@ -112,7 +105,7 @@ void tst_tvdmon::secondDaemonRestartsAKilledManager()
     QVERIFY(startDaemon(first));
     QTRY_COMPARE(ProcessTable::processesOf(manager()).size(), 1);
     const QList<qint64> killed = ProcessTable::processesOf(manager());
-    QVERIFY(append("tvdman.ife", "TVDHello:before the reset\r\n"));
+    QVERIFY(appendFile(_folder->dataFilePath("tvdman.ife"), "TVDHello:before the reset\r\n"));
     // Before the first daemon's watch notices that the manager has gone.
     QVERIFY(ProcessTable::killAll(manager()));
 

@@ -76,9 +76,7 @@ void tst_tvdmonstartup::sequence()
         kernelRan = true;
         // Once it watches, it is told to quit.
         QTimer::singleShot(0, &k, [&folder] {
-            QFile quit(folder.dataFilePath("tvdmon.ife"));
-            QVERIFY(quit.open(QIODevice::Append));
-            quit.write("TVDmquit:Now\r\n");
+            QVERIFY(appendFile(folder.dataFilePath("tvdmon.ife"), "TVDmquit:Now\r\n"));
         });
     });
     ModalAnswerer answerer;

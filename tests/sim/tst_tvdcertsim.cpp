@@ -1,4 +1,4 @@
-#include "SoapMessage.h"
+#include "SampleRequest.h"
 #include "SoapResponse.h"
 #include "TempProgramFolder.h"
 #include "deployment.h"
@@ -40,14 +40,7 @@ quint16 freePort()
 
 QByteArray request(const QString &strSerial)
 {
-    SoapMessage message;
-    message.setMethod("GetCertificate", tvd::deployment::kServiceNamespace);
-    message.addMethodArgument("device_id", 0);
-    message.addMethodArgument("devicetype", 14);
-    message.addMethodArgument("identifier", strSerial);
-    message.addMethodArgument("name", QString::fromUtf8("Zoé Dupont"));
-    message.addMethodArgument("email", "zoe.dupont@example.fr");
-    return message.toXmlString(2).toUtf8();
+    return sampleGetCertificateRequest(strSerial).toXmlString(2).toUtf8();
 }
 
 QString firstValue(const SoapResponse &response, const QString &strTagName)

@@ -3,7 +3,6 @@
 #include "SoapDialog.h"
 #include "SoapResponse.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <algorithm>
@@ -61,8 +60,7 @@ bool KernelRig::start()
 
 bool KernelRig::appendEvent(const QByteArray &line, const QString &strFileName)
 {
-    QFile file(folder.dataFilePath(strFileName));
-    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size();
+    return appendFile(folder.dataFilePath(strFileName), line);
 }
 
 bool KernelRig::openRequest(const QByteArray &model)

@@ -38,3 +38,5 @@ private:
 
 QByteArray readAll(const QString &path);
 bool writeFile(const QString &path, const QByteArray &content);
+// Adds to the end of a file, as the programs append their event lines.
+bool appendFile(const QString &path, const QByteArray &content);

@@ -1,8 +1,8 @@
 #include "CertificateServiceSimulator.h"
 #include "HttpTestServer.h"
+#include "SampleRequest.h"
 #include "SoapDialog.h"
 #include "SoapHttpTransport.h"
-#include "SoapMessage.h"
 #include "TempProgramFolder.h"
 #include "deployment.h"
 
@@ -20,18 +20,6 @@ const QString kNetworkMessage = QString::fromUtf8(") Impossible d'accéder au se
                                                   "au réseau.\nSi besoin, désactivez votre antivirus\net votre "
                                                   "pare-feu (firewall)");
 const int kRetryPauseMs = 50;
-
-SoapMessage request(const QString &strSerial)
-{
-    SoapMessage message;
-    message.setMethod("GetCertificate", tvd::deployment::kServiceNamespace);
-    message.addMethodArgument("device_id", 0);
-    message.addMethodArgument("devicetype", 14);
-    message.addMethodArgument("identifier", strSerial);
-    message.addMethodArgument("name", "Zoe Dupont");
-    message.addMethodArgument("email", "zoe.dupont@example.fr");
-    return message;
-}
 } // namespace
 
 // A SoapDialog talking to an in-process simulator, with short intervals.
@@ -279,12 +267,12 @@ void tst_soapdialog::unansweredRequestsDoNotBlockLaterOnes()
     QSignalSpy answered(&transport, &SoapHttpTransport::responseReady);
     simulator.setFailMode(FailMode::Hang);
     for (int i = 1; i <= 8; ++i) {
-        transport.submitRequest(request(QString("AAAA-AAAA-AAAA-AAA%1").arg(i)), kPath);
+        transport.submitRequest(sampleGetCertificateRequest(QString("AAAA-AAAA-AAAA-AAA%1").arg(i)), kPath);
         QTRY_COMPARE(simulator.requestCount(), i);
         QTRY_COMPARE(simulator.hungConnections(), 1);
     }
     simulator.setFailMode(FailMode::None);
-    transport.submitRequest(request("BBBB-BBBB-BBBB-BBBB"), kPath);
+    transport.submitRequest(sampleGetCertificateRequest("BBBB-BBBB-BBBB-BBBB"), kPath);
     QTRY_COMPARE(answered.count(), 1);
     QVERIFY(!transport.getResponse().isFault());
     QCOMPARE(simulator.hungConnections(), 0);
@@ -315,7 +303,7 @@ void tst_soapdialog::oversizedAnswerIsNotReadWhole()
     SoapHttpTransport transport;
     transport.setHost("127.0.0.1", false, server.url("/").port());
     QSignalSpy answered(&transport, &SoapHttpTransport::responseReady);
-    transport.submitRequest(request("AAAA-AAAA-AAAA-AAAA"), kPath);
+    transport.submitRequest(sampleGetCertificateRequest("AAAA-AAAA-AAAA-AAAA"), kPath);
 
     QTRY_COMPARE(answered.count(), 1);
     QVERIFY2(transport.getResponse().faultString().startsWith("Network transport error"),
